@@ -1,0 +1,35 @@
+#pragma once
+// The written form of distinguished names and of the search values built from them. Every path
+// passes through NormalizeDN before it is bound, and every DN read back is stored in that form,
+// so two spellings of one name never compare different.
+
+#include <string>
+
+namespace tessary {
+
+class CBVKError;
+
+// Rewrites a DN in place: upper-case CN=/OU=/DC= prefixes, every special character escaped
+// exactly once, and a comma directly before CN=/OU=/DC= always a separator. X.500 names
+// ("/o=...") and GUID paths ("<GUID=...>") are left as they are. Never fails.
+void NormalizeDN(std::string& path);
+
+// Splits "CN=John,OU=Sales,DC=x" into the parent "OU=Sales,DC=x" and the RDN value "John".
+// Fails, with the message in `error`, when the DN has no ",CN=" or ",OU=" separator.
+[[nodiscard]] bool SplitDN(const std::string& dn, std::string* parent, std::string* rdn_value,
+                           CBVKError& error);
+
+// "DC=a,DC=b" -> "a.b".
+std::string DNToDomainName(const std::string& dn);
+
+// The 32 lower-case hex digits of a GUID written with or without braces and dashes.
+std::string GuidDigits(const std::string& guid_text);
+
+// Escapes a value for an LDAP search filter (RFC 4515): '*', '(', ')', '\' and NUL become \2a,
+// \28, \29, \5c and \00, so a value can only ever be compared, never change the filter.
+std::string EscapeFilterValue(const std::string& value);
+
+// "(" + attribute + "=" + escaped value + ")".
+std::string EqualityFilter(const std::string& attribute, const std::string& value);
+
+}  // namespace tessary
