@@ -1,0 +1,136 @@
+#pragma once
+// Files, folders, text files by lines and program start, for both programs. Every operation
+// returns false with its sentence (beginning "Could not" and naming the file) and the system's
+// reason on a second line in the error record; interactive operations ask their question through
+// the UI host themselves. Paths are native: folder texts end with "/".
+
+#include <cstddef>
+#include <cstdint>
+#include <ctime>
+#include <string>
+#include <vector>
+
+#include "support/bvk_error.h"
+
+namespace tessary {
+
+class CBVKFileUtil {
+ public:
+  enum class Interactive { No, Yes };
+  // WriteLines: Yes empties the file first, No writes at its end.
+  enum class Overwrite { No, Yes };
+  // ListFiles: No lists folders only, Yes every entry.
+  enum class IncludeFiles { No, Yes };
+  // The question Copy asks when it fails interactively.
+  enum class CopyQuestion { RetryCancel = 0, AbortRetryIgnore = 1 };
+  enum class Show { Hidden, Shown };
+
+  // File attributes as SetAttributes takes them. Only read-only means something on a POSIX file
+  // system (no write permission for anyone); the others are accepted and ignored.
+  static constexpr std::uint32_t kAttributeReadOnly = 0x1;
+  static constexpr std::uint32_t kAttributeHidden = 0x2;
+  static constexpr std::uint32_t kAttributeSystem = 0x4;
+  static constexpr std::uint32_t kAttributeArchive = 0x20;
+  static constexpr std::uint32_t kAttributeNormal = 0x80;
+
+  CBVKError& Error() { return error_; }
+  const CBVKError& Error() const { return error_; }
+  // Message boxes of this object are owned by the window and carry its title.
+  void SetOwner(const platform::Window* owner) { error_.SetOwner(owner); }
+
+  // Finds the common files, current (source), program files, system, temporary and Windows
+  // folders in this order; fails with the message of the first that cannot be found.
+  [[nodiscard]] bool InitFolders();
+  // Each fills one folder; fails when the system or the registry cannot give it.
+  [[nodiscard]] bool GetCurrentFolder();
+  [[nodiscard]] bool GetSystemFolder();
+  [[nodiscard]] bool GetTemporaryFolder();
+  [[nodiscard]] bool GetWindowsFolder();
+  [[nodiscard]] bool GetDesktopFolder();
+  [[nodiscard]] bool GetProgramFilesFolder();
+  [[nodiscard]] bool GetCommonFilesFolder();
+
+  const std::string& SourceFolder() const { return source_folder_; }
+  const std::string& SystemFolder() const { return system_folder_; }
+  const std::string& DesktopFolder() const { return desktop_folder_; }
+  const std::string& ProgramFilesFolder() const { return program_files_folder_; }
+  const std::string& CommonFilesFolder() const { return common_files_folder_; }
+  const std::string& TemporaryFolder() const { return temporary_folder_; }
+  const std::string& WindowsFolder() const { return windows_folder_; }
+
+  // *exists tells whether the path names anything; a missing file or folder on the way is a
+  // successful "no". Fails only when the lookup itself fails (a loop of links, no permission).
+  [[nodiscard]] bool Exists(const std::string& path, bool* exists);
+  // The last-write time; fails when the file cannot be found.
+  [[nodiscard]] bool GetFileInfo(const std::string& path, std::time_t* last_write);
+  // The whole size in bytes; fails for a missing file or a folder.
+  [[nodiscard]] bool GetFileSize(const std::string& path, std::uint64_t* size);
+  // Creates the folder and every missing folder above it; an existing folder is success, an
+  // existing file of that name is a failure.
+  [[nodiscard]] bool CreateFolder(const std::string& path,
+                                  Interactive interactive = Interactive::No);
+  // Removes one empty folder; fails when it is missing, not empty or not a folder.
+  [[nodiscard]] bool RemoveFolder(const std::string& path,
+                                  Interactive interactive = Interactive::No);
+  // Deletes a file; a file that is already missing is success. Fails for a folder.
+  [[nodiscard]] bool Delete(const std::string& path, Interactive interactive = Interactive::No);
+  // Copies a file over any existing destination (replaced whole, keeping the source's
+  // permissions and last-write time); fails when the source cannot be read or the destination
+  // not written, leaving an existing destination untouched.
+  [[nodiscard]] bool Copy(const std::string& source, const std::string& destination,
+                          Interactive interactive = Interactive::No,
+                          CopyQuestion question = CopyQuestion::AbortRetryIgnore);
+  // Sets or clears read-only; fails when the file is missing or its mode cannot be changed.
+  [[nodiscard]] bool SetAttributes(const std::string& path, std::uint32_t attributes,
+                                   Interactive interactive = Interactive::No);
+  // Replaces *lines by the file's lines, line ends removed (LF, with a CR before it), at most
+  // max_lines of them when that is 1 or more. Fails when the file cannot be opened or read.
+  [[nodiscard]] bool ReadLines(const std::string& path, std::vector<std::string>* lines,
+                               Interactive interactive = Interactive::No,
+                               std::size_t max_lines = 0);
+  // Writes each line followed by CR LF, replacing the file (Overwrite::Yes, atomically) or at
+  // its end; creates a missing file. Fails when the file cannot be written.
+  [[nodiscard]] bool WriteLines(const std::string& path, const std::vector<std::string>& lines,
+                                Overwrite overwrite, Interactive interactive = Interactive::No);
+  // Appends one line; fails as WriteLines.
+  [[nodiscard]] bool AppendLine(const std::string& path, const std::string& line);
+  // Replaces *names by the sorted names in the folder matching the pattern (Windows wildcards
+  // * and ?, compared without case; "*.*" matches every name). Fails when the folder cannot be
+  // read; names found before a failure stay in the list.
+  [[nodiscard]] bool ListFiles(const std::string& folder, std::vector<std::string>* names,
+                               IncludeFiles include_files, const std::string& pattern = "*.*");
+  // Starts folder + program with the arguments (split as a Windows command line), in the folder
+  // when it is not empty, without waiting. "Notepad.exe" opens its argument in the user's
+  // editor. Fails when the program cannot be started.
+  [[nodiscard]] bool Run(const std::string& folder, const std::string& program,
+                         const std::string& arguments, Show show = Show::Shown);
+  // Replaces a compressed suffix (".ex_", ".da_", ".hl_", ".tl_", ".md_", ".dl_") by its full
+  // form.
+  static void ExpandName(std::string* name);
+  // The text after the last "/", or the whole path.
+  static std::string GetFileName(const std::string& path);
+  // Opens the address with the program registered for "http"; a registry failure is shown,
+  // a start failure is left in the error record.
+  [[nodiscard]] bool OpenInBrowser(const std::string& address);
+  // Opens an HTML file with the program registered for "htmlfile"; fails as OpenInBrowser.
+  [[nodiscard]] bool OpenHtmlFile(const std::string& path);
+
+  // BEGIN setup operations (implemented in bvk_file_util_setup.cc)
+  // END setup operations
+
+ private:
+  // Sets the message to the sentence and adds the system's text for the Win32 code; false.
+  bool Fail(const std::string& sentence, std::uint32_t code);
+  bool OpenRegistered(const std::string& class_key, const std::string& target);
+
+  CBVKError error_;
+  std::string source_folder_;
+  std::string system_folder_;
+  std::string desktop_folder_;
+  std::string program_files_folder_;
+  std::string common_files_folder_;
+  std::string temporary_folder_;
+  std::string windows_folder_;
+};
+
+}  // namespace tessary
