@@ -23,7 +23,6 @@ class CBVKFileUtil {
   enum class IncludeFiles { No, Yes };
   // The question Copy asks when it fails interactively.
   enum class CopyQuestion { RetryCancel = 0, AbortRetryIgnore = 1 };
-  enum class Show { Hidden, Shown };
 
   // File attributes as SetAttributes takes them. Only read-only means something on a POSIX file
   // system (no write permission for anyone); the others are accepted and ignored.
@@ -99,14 +98,17 @@ class CBVKFileUtil {
   // read; names found before a failure stay in the list.
   [[nodiscard]] bool ListFiles(const std::string& folder, std::vector<std::string>* names,
                                IncludeFiles include_files, const std::string& pattern = "*.*");
-  // Starts folder + program with the arguments (split as a Windows command line), in the folder
-  // when it is not empty, without waiting. "Notepad.exe" opens its argument in the user's
-  // editor. Fails when the program cannot be started.
+  // Starts folder + program with the arguments (split as a Windows command line; with folder and
+  // program empty the arguments name the program first), in the folder when it is not empty,
+  // without waiting. "Notepad.exe" opens its argument in the user's editor (see
+  // bvk_command_line.h). Fails when the program cannot be started.
   [[nodiscard]] bool Run(const std::string& folder, const std::string& program,
-                         const std::string& arguments, Show show = Show::Shown);
+                         const std::string& arguments);
   // Replaces a compressed suffix (".ex_", ".da_", ".hl_", ".tl_", ".md_", ".dl_") by its full
   // form.
   static void ExpandName(std::string* name);
+  // The folder with a trailing "/" (unchanged when it has one).
+  static std::string AddTrailingSlash(std::string folder);
   // The text after the last "/", or the whole path.
   static std::string GetFileName(const std::string& path);
   // Opens the address with the program registered for "http"; a registry failure is shown,
