@@ -1,0 +1,229 @@
+#include "directory/ds/ldap/connection.h"
+
+#include <ldap.h>
+#include <sasl/sasl.h>
+
+#include <csignal>
+#include <cstdlib>
+#include <cstring>
+
+#include "directory/ds/ds_error.h"
+#include "directory/ds/ldap/ldap_errors.h"
+#include "directory/ds/ldap/password_file.h"
+
+namespace tessary::ds::ldap {
+namespace {
+
+constexpr HRESULT kConfidentialityRequired = MakeHresult(0x8007202D);
+constexpr HRESULT kInvalidCredential = MakeHresult(0x8007052E);
+
+std::string Env(const char* name) {
+  const char* value = std::getenv(name);
+  return value == nullptr ? std::string() : std::string(value);
+}
+
+// The server's diagnostic message of the last operation on the handle.
+std::string Diagnostic(LDAP* handle) {
+  char* text = nullptr;
+  if (ldap_get_option(handle, LDAP_OPT_DIAGNOSTIC_MESSAGE, &text) != LDAP_OPT_SUCCESS ||
+      text == nullptr) {
+    return {};
+  }
+  std::string result(text);
+  ldap_memfree(text);
+  return result;
+}
+
+// "Can't contact LDAP server: <diagnostic>" for messages.
+std::string Reason(LDAP* handle, int rc) {
+  std::string reason = ldap_err2string(rc);
+  std::string diagnostic = handle == nullptr ? std::string() : Diagnostic(handle);
+  if (!diagnostic.empty()) reason += " (" + diagnostic + ")";
+  return reason;
+}
+
+// GSSAPI asks nothing the ticket does not already answer; take the defaults.
+int AnswerSaslDefaults(LDAP*, unsigned, void*, void* prompts) {
+  for (auto* prompt = static_cast<sasl_interact_t*>(prompts); prompt->id != SASL_CB_LIST_END;
+       ++prompt) {
+    const char* answer = prompt->defresult != nullptr ? prompt->defresult : "";
+    prompt->result = answer;
+    prompt->len = static_cast<unsigned>(std::strlen(answer));
+  }
+  return LDAP_SUCCESS;
+}
+
+bool IsLdaps(const std::string& uri) {
+  return uri.size() >= 8 && strncasecmp(uri.c_str(), "ldaps://", 8) == 0;
+}
+
+}  // namespace
+
+bool SettingsFromEnvironment(const std::string& uri, ConnectionSettings* settings,
+                             std::string* error) {
+  settings->uri = uri;
+  settings->bind_dn = Env("TESSARY_BIND_DN");
+  settings->password_file = Env("TESSARY_BIND_PASSWORD_FILE");
+  settings->ca_file = Env("LDAPTLS_CACERT");
+  std::string timeout = Env("TESSARY_NETWORK_TIMEOUT");
+  if (timeout.empty()) return true;
+  char* end = nullptr;
+  long seconds = std::strtol(timeout.c_str(), &end, 10);
+  if (*end != '\0' || seconds < 1 || seconds > 3600) {
+    *error = "TESSARY_NETWORK_TIMEOUT is '" + timeout +
+             "'; it must be a whole number of seconds from 1 to 3600.";
+    return false;
+  }
+  settings->timeout = std::chrono::seconds(seconds);
+  return true;
+}
+
+Connection::Connection(ConnectionSettings settings) : settings_(std::move(settings)) {}
+
+Connection::~Connection() { Close(); }
+
+void Connection::Close() {
+  if (handle_ != nullptr) ldap_unbind_ext_s(handle_, nullptr, nullptr);
+  handle_ = nullptr;
+}
+
+HRESULT Connection::Connect(std::string* error) {
+  Close();
+  // A server that drops the connection must not kill the program with SIGPIPE on the next write.
+  std::signal(SIGPIPE, SIG_IGN);
+  int rc = ldap_initialize(&handle_, settings_.uri.c_str());
+  if (rc != LDAP_SUCCESS) {
+    handle_ = nullptr;
+    *error = "Could not connect to '" + settings_.uri + "': it is not an LDAP address (" +
+             ldap_err2string(rc) + ").";
+    return E_ADS_BAD_PATHNAME;
+  }
+  int version = LDAP_VERSION3;
+  // Referrals are not chased: libldap would follow them with an anonymous bind.
+  ldap_set_option(handle_, LDAP_OPT_PROTOCOL_VERSION, &version);
+  ldap_set_option(handle_, LDAP_OPT_REFERRALS, LDAP_OPT_OFF);
+  timeval limit{static_cast<time_t>(settings_.timeout.count()), 0};
+  ldap_set_option(handle_, LDAP_OPT_NETWORK_TIMEOUT, &limit);
+  ldap_set_option(handle_, LDAP_OPT_TIMEOUT, &limit);
+  // Certificate checks on this connection's own TLS context, so that an ldaprc file or
+  // LDAPTLS_REQCERT cannot switch them off.
+  int demand = LDAP_OPT_X_TLS_DEMAND;
+  ldap_set_option(handle_, LDAP_OPT_X_TLS_REQUIRE_CERT, &demand);
+  if (!settings_.ca_file.empty()) {
+    ldap_set_option(handle_, LDAP_OPT_X_TLS_CACERTFILE, settings_.ca_file.c_str());
+  }
+  int is_server = 0;
+  ldap_set_option(handle_, LDAP_OPT_X_TLS_NEWCTX, &is_server);
+  // The service principal is named by the address as written, never by a reverse lookup.
+  ldap_set_option(handle_, LDAP_OPT_X_SASL_NOCANON, LDAP_OPT_ON);
+
+  rc = ldap_connect(handle_);
+  if (rc != LDAP_SUCCESS) {
+    *error = "Could not connect to '" + settings_.uri + "': " + Reason(handle_, rc) + ".";
+    HRESULT hr = HresultFromLdap(rc, Diagnostic(handle_));
+    Close();
+    return hr;
+  }
+  return S_OK;
+}
+
+HRESULT Connection::BindGssapi(std::string* error) {
+  // Over TLS, AD refuses a second protection layer; without TLS, the SASL layer must encrypt.
+  ldap_set_option(handle_, LDAP_OPT_X_SASL_SECPROPS,
+                  IsLdaps(settings_.uri) ? "maxssf=0" : "minssf=56");
+  int rc = ldap_sasl_interactive_bind_s(handle_, nullptr, "GSSAPI", nullptr, nullptr,
+                                        LDAP_SASL_QUIET, AnswerSaslDefaults, nullptr);
+  if (rc == LDAP_SUCCESS) return S_OK;
+  *error = "Kerberos (GSSAPI) bind to '" + settings_.uri + "' failed: " + Reason(handle_, rc) + ".";
+  return HresultFromLdap(rc, Diagnostic(handle_));
+}
+
+HRESULT Connection::BindSimple(std::string* error) {
+  const std::string who =
+      "Could not bind to '" + settings_.uri + "' as '" + settings_.bind_dn + "'";
+  if (!IsLdaps(settings_.uri) && !ldap_tls_inplace(handle_)) {
+    int rc = ldap_start_tls_s(handle_, nullptr, nullptr);
+    if (rc != LDAP_SUCCESS) {
+      if (IsConnectionLost(rc)) {
+        *error = who + ": " + Reason(handle_, rc) + ".";
+        return HresultFromLdap(rc);
+      }
+      *error = who + ": the server did not start TLS: " + Reason(handle_, rc) +
+               ". A password is never sent over an unencrypted connection; use ldaps:// or a "
+               "server that offers StartTLS, or bind with a Kerberos ticket.";
+      return kConfidentialityRequired;
+    }
+  }
+  std::string password, file_error;
+  if (settings_.password_file.empty()) {
+    *error = who + ": TESSARY_BIND_PASSWORD_FILE does not name the file that holds the password.";
+    return kInvalidCredential;
+  }
+  if (!ReadPasswordFile(settings_.password_file, &password, &file_error)) {
+    *error = who + ": " + file_error;
+    return kInvalidCredential;
+  }
+  berval credential{static_cast<ber_len_t>(password.size()), password.data()};
+  int rc = ldap_sasl_bind_s(handle_, settings_.bind_dn.c_str(), LDAP_SASL_SIMPLE, &credential,
+                            nullptr, nullptr, nullptr);
+  std::fill(password.begin(), password.end(), '\0');
+  if (rc == LDAP_SUCCESS) return S_OK;
+  *error = who + ": " + Reason(handle_, rc) + ".";
+  return HresultFromLdap(rc, Diagnostic(handle_));
+}
+
+HRESULT Connection::Open(std::string* error) {
+  std::lock_guard lock(mutex_);
+  return OpenLocked(error);
+}
+
+HRESULT Connection::OpenLocked(std::string* error) {
+  mechanism_.clear();
+  HRESULT hr = Connect(error);
+  if (Failed(hr)) return hr;
+  std::string gssapi_error;
+  hr = BindGssapi(&gssapi_error);
+  if (Succeeded(hr)) {
+    mechanism_ = "GSSAPI";
+    return S_OK;
+  }
+  if (hr == MakeHresult(0x8007203A)) {
+    *error = gssapi_error;
+    Close();
+    return hr;
+  }
+  if (settings_.bind_dn.empty()) {
+    *error = gssapi_error +
+             "\nWithout a Kerberos ticket, TESSARY_BIND_DN and TESSARY_BIND_PASSWORD_FILE name the "
+             "account and password of a simple bind over TLS.";
+    Close();
+    return hr;
+  }
+  // A fresh connection: the failed SASL exchange may have left state the simple bind should not
+  // see.
+  hr = Connect(error);
+  if (Failed(hr)) return hr;
+  hr = BindSimple(error);
+  if (Failed(hr)) {
+    Close();
+    return hr;
+  }
+  mechanism_ = "SIMPLE";
+  return S_OK;
+}
+
+int Connection::Run(const std::function<int(LDAP*)>& op) {
+  std::lock_guard lock(mutex_);
+  std::string ignored;
+  auto reopen = [&]() { return Succeeded(OpenLocked(&ignored)); };
+  if (handle_ == nullptr && !reopen()) return LDAP_SERVER_DOWN;
+  int rc = op(handle_);
+  if (IsConnectionLost(rc)) {
+    if (!reopen()) return LDAP_SERVER_DOWN;
+    rc = op(handle_);
+  }
+  if (IsConnectionLost(rc) || rc == LDAP_TIMEOUT) Close();
+  return rc;
+}
+
+}  // namespace tessary::ds::ldap

@@ -1,0 +1,167 @@
+#include "directory/ds/ldap/ldap_values.h"
+
+#include <cctype>
+#include <charconv>
+#include <chrono>
+#include <cstdint>
+#include <cstdio>
+
+namespace tessary::ds::ldap {
+namespace {
+
+template <typename Int>
+bool ParseInteger(std::string_view text, Int* out) {
+  auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), *out);
+  return ec == std::errc() && end == text.data() + text.size();
+}
+
+// "20240131120000.0Z" (generalized time) or "240131120000Z" (UTC time).
+bool ParseTime(std::string_view text, UtcTime* out) {
+  int digits = 0;
+  while (digits < static_cast<int>(text.size()) &&
+         std::isdigit(static_cast<unsigned char>(text[digits])))
+    ++digits;
+  int year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0;
+  std::string_view rest;
+  if (digits == 14) {
+    if (!ParseInteger(text.substr(0, 4), &year)) return false;
+    rest = text.substr(4);
+  } else if (digits == 12) {
+    if (!ParseInteger(text.substr(0, 2), &year)) return false;
+    year += year < 50 ? 2000 : 1900;
+    rest = text.substr(2);
+  } else {
+    return false;
+  }
+  if (!ParseInteger(rest.substr(0, 2), &month) || !ParseInteger(rest.substr(2, 2), &day) ||
+      !ParseInteger(rest.substr(4, 2), &hour) || !ParseInteger(rest.substr(6, 2), &minute) ||
+      !ParseInteger(rest.substr(8, 2), &second)) {
+    return false;
+  }
+  std::string_view zone = rest.substr(10);
+  if (zone.starts_with(".")) zone = zone.substr(zone.find_first_not_of("0123456789", 1));
+  if (zone != "Z") return false;
+  std::chrono::year_month_day date{std::chrono::year(year), std::chrono::month(month),
+                                   std::chrono::day(day)};
+  if (!date.ok() || hour > 23 || minute > 59 || second > 60) return false;
+  *out = std::chrono::sys_days(date) + std::chrono::hours(hour) + std::chrono::minutes(minute) +
+         std::chrono::seconds(second);
+  return true;
+}
+
+std::string FormatTime(UtcTime time, bool utc_time_syntax) {
+  auto days = std::chrono::floor<std::chrono::days>(time);
+  std::chrono::year_month_day date(days);
+  std::chrono::hh_mm_ss clock(time - days);
+  char text[32];
+  if (utc_time_syntax) {
+    std::snprintf(text, sizeof text, "%02d%02u%02u%02d%02d%02dZ",
+                  static_cast<int>(date.year()) % 100, static_cast<unsigned>(date.month()),
+                  static_cast<unsigned>(date.day()), static_cast<int>(clock.hours().count()),
+                  static_cast<int>(clock.minutes().count()),
+                  static_cast<int>(clock.seconds().count()));
+  } else {
+    std::snprintf(text, sizeof text, "%04d%02u%02u%02d%02d%02d.0Z", static_cast<int>(date.year()),
+                  static_cast<unsigned>(date.month()), static_cast<unsigned>(date.day()),
+                  static_cast<int>(clock.hours().count()),
+                  static_cast<int>(clock.minutes().count()),
+                  static_cast<int>(clock.seconds().count()));
+  }
+  return text;
+}
+
+}  // namespace
+
+AdsType AdsTypeOfSyntax(int om_syntax, std::string_view attribute_syntax) {
+  switch (om_syntax) {
+    case 1:
+      return ADSTYPE_BOOLEAN;
+    case 2:
+    case 10:
+      return ADSTYPE_INTEGER;
+    case 4:
+      return ADSTYPE_OCTET_STRING;
+    case 6:
+    case 20:
+    case 64:
+      return ADSTYPE_CASE_IGNORE_STRING;
+    case 18:
+      return ADSTYPE_NUMERIC_STRING;
+    case 19:
+    case 22:
+      return ADSTYPE_PRINTABLE_STRING;
+    case 23:
+    case 24:
+      return ADSTYPE_UTC_TIME;
+    case 27:
+      return ADSTYPE_CASE_EXACT_STRING;
+    case 65:
+      return ADSTYPE_LARGE_INTEGER;
+    case 66:
+      return ADSTYPE_NT_SECURITY_DESCRIPTOR;
+    case 127:
+      if (attribute_syntax == "2.5.5.14" || attribute_syntax == "2.5.5.1") return ADSTYPE_DN_STRING;
+      if (attribute_syntax == "2.5.5.17" || attribute_syntax == "2.5.5.7")
+        return attribute_syntax == "2.5.5.7" ? ADSTYPE_CASE_IGNORE_STRING : ADSTYPE_DN_WITH_BINARY;
+      if (attribute_syntax == "2.5.5.10") return ADSTYPE_OCTET_STRING;
+      return ADSTYPE_CASE_IGNORE_STRING;
+    default:
+      return ADSTYPE_CASE_IGNORE_STRING;
+  }
+}
+
+Value ValueFromLdap(std::string_view wire, const AttributeInfo& info) {
+  switch (info.type) {
+    case ADSTYPE_BOOLEAN:
+      if (wire == "TRUE") return Value::Boolean(true);
+      if (wire == "FALSE") return Value::Boolean(false);
+      break;
+    case ADSTYPE_INTEGER: {
+      // AD writes flags such as groupType as signed and some counters as unsigned 32-bit.
+      std::int64_t number = 0;
+      if (ParseInteger(wire, &number) && number >= INT32_MIN && number <= UINT32_MAX)
+        return Value::Integer(static_cast<std::int32_t>(number));
+      break;
+    }
+    case ADSTYPE_LARGE_INTEGER: {
+      std::int64_t number = 0;
+      if (ParseInteger(wire, &number)) return Value::LargeInteger(number);
+      break;
+    }
+    case ADSTYPE_UTC_TIME: {
+      UtcTime time;
+      if (ParseTime(wire, &time)) return Value::Time(time);
+      break;
+    }
+    case ADSTYPE_OCTET_STRING:
+    case ADSTYPE_NT_SECURITY_DESCRIPTOR:
+      return Value::Octets(Bytes(wire.begin(), wire.end()), info.type);
+    default:
+      return Value::String(std::string(wire), info.type);
+  }
+  return Value::String(std::string(wire), ADSTYPE_CASE_IGNORE_STRING);
+}
+
+HRESULT LdapFromValue(const Value& value, const AttributeInfo& info, std::string* wire) {
+  if (const bool* b = value.boolean()) {
+    *wire = *b ? "TRUE" : "FALSE";
+  } else if (const std::int32_t* i = value.integer()) {
+    *wire = std::to_string(*i);
+  } else if (const std::int64_t* l = value.large_integer()) {
+    *wire = std::to_string(*l);
+  } else if (const UtcTime* t = value.time()) {
+    if (info.type != ADSTYPE_UTC_TIME) return E_ADS_CANT_CONVERT_DATATYPE;
+    *wire = FormatTime(*t, info.om_syntax == 23);
+  } else if (const Bytes* octets = value.octets()) {
+    wire->assign(octets->begin(), octets->end());
+  } else if (const std::string* text = value.string()) {
+    *wire = *text;
+  } else {
+    return E_ADS_CANT_CONVERT_DATATYPE;
+  }
+  return S_OK;
+}
+
+std::string_view BaseAttributeName(std::string_view name) { return name.substr(0, name.find(';')); }
+
+}  // namespace tessary::ds::ldap

@@ -1,0 +1,310 @@
+#include "directory/ds/ldap/session.h"
+
+#include <ldap.h>
+
+#include "directory/ds/dn.h"
+#include "directory/ds/ds_error.h"
+#include "directory/ds/ldap/ldap_errors.h"
+
+namespace tessary::ds::ldap {
+namespace {
+
+struct RawEntry {
+  std::string dn;
+  std::vector<std::pair<std::string, std::vector<std::string>>> attributes;
+};
+
+std::string DiagnosticOf(LDAP* handle) {
+  char* text = nullptr;
+  if (ldap_get_option(handle, LDAP_OPT_DIAGNOSTIC_MESSAGE, &text) != LDAP_OPT_SUCCESS ||
+      text == nullptr) {
+    return {};
+  }
+  std::string result(text);
+  ldap_memfree(text);
+  return result;
+}
+
+int ScopeOf(SearchScope scope) {
+  switch (scope) {
+    case SearchScope::kBase:
+      return LDAP_SCOPE_BASE;
+    case SearchScope::kOneLevel:
+      return LDAP_SCOPE_ONELEVEL;
+    case SearchScope::kSubtree:
+      return LDAP_SCOPE_SUBTREE;
+  }
+  return LDAP_SCOPE_SUBTREE;
+}
+
+void ReadRawEntry(LDAP* handle, LDAPMessage* message, RawEntry* entry) {
+  if (char* dn = ldap_get_dn(handle, message)) {
+    entry->dn = dn;
+    ldap_memfree(dn);
+  }
+  BerElement* position = nullptr;
+  for (char* name = ldap_first_attribute(handle, message, &position); name != nullptr;
+       name = ldap_next_attribute(handle, message, position)) {
+    std::vector<std::string> values;
+    if (berval** wire = ldap_get_values_len(handle, message, name)) {
+      for (berval** v = wire; *v != nullptr; ++v) values.emplace_back((*v)->bv_val, (*v)->bv_len);
+      ldap_value_free_len(wire);
+    }
+    entry->attributes.emplace_back(name, std::move(values));
+    ldap_memfree(name);
+  }
+  if (position != nullptr) ber_free(position, 0);
+}
+
+// The LDAPMod array of a list of modifications; owns what it points to.
+class ModArray {
+ public:
+  explicit ModArray(const std::vector<Modification>& changes) {
+    mods_.resize(changes.size());
+    values_.resize(changes.size());
+    for (size_t i = 0; i < changes.size(); ++i) {
+      const Modification& change = changes[i];
+      for (const std::string& value : change.values) {
+        values_[i].push_back(
+            new berval{static_cast<ber_len_t>(value.size()), const_cast<char*>(value.data())});
+      }
+      values_[i].push_back(nullptr);
+      int op = change.kind == Modification::Kind::kAdd      ? LDAP_MOD_ADD
+               : change.kind == Modification::Kind::kDelete ? LDAP_MOD_DELETE
+                                                            : LDAP_MOD_REPLACE;
+      mods_[i].mod_op = op | LDAP_MOD_BVALUES;
+      mods_[i].mod_type = const_cast<char*>(change.name.c_str());
+      mods_[i].mod_bvalues = values_[i].data();
+      pointers_.push_back(&mods_[i]);
+    }
+    pointers_.push_back(nullptr);
+  }
+  ~ModArray() {
+    for (auto& list : values_)
+      for (berval* v : list) delete v;
+  }
+  ModArray(const ModArray&) = delete;
+  ModArray& operator=(const ModArray&) = delete;
+  LDAPMod** get() { return pointers_.data(); }
+
+ private:
+  std::vector<LDAPMod> mods_;
+  std::vector<std::vector<berval*>> values_;
+  std::vector<LDAPMod*> pointers_;
+};
+
+}  // namespace
+
+Session::Session(std::unique_ptr<Connection> connection) : connection_(std::move(connection)) {}
+
+HRESULT Session::Fail(int rc, const std::string& diagnostic) {
+  last_diagnostic_ = diagnostic;
+  return HresultFromLdap(rc, diagnostic);
+}
+
+HRESULT Session::Start() {
+  Entry root;
+  HRESULT hr = ReadEntry(
+      "", {"defaultNamingContext", "configurationNamingContext", "schemaNamingContext"}, &root);
+  if (Failed(hr)) return hr;
+  for (const Attribute& attribute : root.attributes) {
+    if (attribute.values.empty() || attribute.values[0].string() == nullptr) continue;
+    const std::string& value = *attribute.values[0].string();
+    std::string name = AsciiLower(attribute.name);
+    if (name == "defaultnamingcontext") default_nc_ = value;
+    if (name == "configurationnamingcontext") configuration_nc_ = value;
+    if (name == "schemanamingcontext") schema_nc_ = value;
+  }
+  return S_OK;
+}
+
+void Session::LoadSchema() {
+  // Marked first: the schema's own answer is read with every value as a string.
+  schema_loaded_ = true;
+  std::vector<Entry> entries;
+  if (Failed(SearchAll(schema_nc_, SearchScope::kOneLevel, "(objectClass=attributeSchema)",
+                       {"lDAPDisplayName", "attributeSyntax", "oMSyntax", "isSingleValued"},
+                       &entries))) {
+    // Without the schema, values stay strings; the next call tries again.
+    schema_loaded_ = false;
+    return;
+  }
+  for (const Entry& entry : entries) {
+    AttributeInfo info;
+    for (const Attribute& attribute : entry.attributes) {
+      if (attribute.values.empty() || attribute.values[0].string() == nullptr) continue;
+      const std::string& value = *attribute.values[0].string();
+      std::string name = AsciiLower(attribute.name);
+      if (name == "ldapdisplayname") info.name = value;
+      if (name == "attributesyntax") info.attribute_syntax = value;
+      if (name == "omsyntax") info.om_syntax = std::atoi(value.c_str());
+      if (name == "issinglevalued") info.single_valued = value == "TRUE";
+    }
+    if (info.name.empty()) continue;
+    info.type = AdsTypeOfSyntax(info.om_syntax, info.attribute_syntax);
+    schema_[AsciiLower(info.name)] = info;
+  }
+}
+
+AttributeInfo Session::AttributeInfoOf(std::string_view name, bool* known) {
+  if (!schema_loaded_) LoadSchema();
+  auto found = schema_.find(AsciiLower(BaseAttributeName(name)));
+  if (known != nullptr) *known = found != schema_.end();
+  if (found != schema_.end()) return found->second;
+  AttributeInfo info;
+  info.name = std::string(BaseAttributeName(name));
+  return info;
+}
+
+HRESULT Session::SearchPage(const std::string& base, SearchScope scope, const std::string& filter,
+                            const std::vector<std::string>& attributes, int page_size,
+                            std::string* cookie, std::vector<Entry>* entries) {
+  std::vector<char*> names;
+  for (const std::string& name : attributes) names.push_back(const_cast<char*>(name.c_str()));
+  names.push_back(nullptr);
+  std::vector<RawEntry> raw;
+  std::string diagnostic, next_cookie;
+  int rc = connection_->Run([&](LDAP* handle) {
+    raw.clear();
+    diagnostic.clear();
+    next_cookie.clear();
+    LDAPControl* page_control = nullptr;
+    LDAPControl* controls[2] = {nullptr, nullptr};
+    if (page_size > 0) {
+      berval state{static_cast<ber_len_t>(cookie->size()), cookie->data()};
+      int r = ldap_create_page_control(handle, page_size, cookie->empty() ? nullptr : &state, 1,
+                                       &page_control);
+      if (r != LDAP_SUCCESS) return r;
+      controls[0] = page_control;
+    }
+    LDAPMessage* result = nullptr;
+    int r = ldap_search_ext_s(handle, base.c_str(), ScopeOf(scope), filter.c_str(),
+                              attributes.empty() ? nullptr : names.data(), 0, controls, nullptr,
+                              nullptr, 0, &result);
+    if (page_control != nullptr) ldap_control_free(page_control);
+    if (result == nullptr) {
+      diagnostic = DiagnosticOf(handle);
+      return r;
+    }
+    for (LDAPMessage* e = ldap_first_entry(handle, result); e != nullptr;
+         e = ldap_next_entry(handle, e)) {
+      ReadRawEntry(handle, e, &raw.emplace_back());
+    }
+    int code = r;
+    char* text = nullptr;
+    LDAPControl** answered = nullptr;
+    if (ldap_parse_result(handle, result, &code, nullptr, &text, nullptr, &answered, 0) ==
+        LDAP_SUCCESS) {
+      if (text != nullptr) diagnostic = text;
+      LDAPControl* page = answered == nullptr
+                              ? nullptr
+                              : ldap_control_find(LDAP_CONTROL_PAGEDRESULTS, answered, nullptr);
+      if (page != nullptr) {
+        ber_int_t estimate = 0;
+        berval state{0, nullptr};
+        if (ldap_parse_pageresponse_control(handle, page, &estimate, &state) == LDAP_SUCCESS &&
+            state.bv_val != nullptr) {
+          next_cookie.assign(state.bv_val, state.bv_len);
+          ber_memfree(state.bv_val);
+        }
+      }
+      ldap_controls_free(answered);
+      ldap_memfree(text);
+    }
+    ldap_msgfree(result);
+    return r;
+  });
+  if (rc != LDAP_SUCCESS) {
+    if (rc == LDAP_FILTER_ERROR) return E_ADS_INVALID_FILTER;
+    return Fail(rc, diagnostic);
+  }
+  *cookie = next_cookie;
+  entries->clear();
+  for (RawEntry& source : raw) {
+    Entry& entry = entries->emplace_back();
+    entry.dn = std::move(source.dn);
+    for (auto& [name, wire_values] : source.attributes) {
+      AttributeInfo info = AttributeInfoOf(name);
+      Attribute& attribute = entry.attributes.emplace_back();
+      attribute.name = name;
+      attribute.type = info.type;
+      for (const std::string& wire : wire_values) {
+        attribute.values.push_back(ValueFromLdap(wire, info));
+      }
+    }
+  }
+  return S_OK;
+}
+
+HRESULT Session::SearchAll(const std::string& base, SearchScope scope, const std::string& filter,
+                           const std::vector<std::string>& attributes,
+                           std::vector<Entry>* entries) {
+  entries->clear();
+  std::string cookie;
+  do {
+    std::vector<Entry> page;
+    HRESULT hr = SearchPage(base, scope, filter, attributes, 500, &cookie, &page);
+    if (Failed(hr)) return hr;
+    for (Entry& entry : page) entries->push_back(std::move(entry));
+  } while (!cookie.empty());
+  return S_OK;
+}
+
+HRESULT Session::ReadEntry(const std::string& dn, const std::vector<std::string>& attributes,
+                           Entry* entry) {
+  std::vector<Entry> entries;
+  std::string no_paging;
+  HRESULT hr =
+      SearchPage(dn, SearchScope::kBase, "(objectClass=*)", attributes, 0, &no_paging, &entries);
+  if (Failed(hr)) return hr;
+  if (entries.empty()) return E_DS_NO_SUCH_OBJECT;
+  *entry = std::move(entries.front());
+  return S_OK;
+}
+
+HRESULT Session::Add(const std::string& dn, const std::vector<Modification>& attributes) {
+  std::string diagnostic;
+  int rc = connection_->Run([&](LDAP* handle) {
+    ModArray mods(attributes);
+    int r = ldap_add_ext_s(handle, dn.c_str(), mods.get(), nullptr, nullptr);
+    diagnostic = r == LDAP_SUCCESS ? std::string() : DiagnosticOf(handle);
+    return r;
+  });
+  return Fail(rc, diagnostic);
+}
+
+HRESULT Session::Modify(const std::string& dn, const std::vector<Modification>& changes) {
+  if (changes.empty()) return S_OK;
+  std::string diagnostic;
+  int rc = connection_->Run([&](LDAP* handle) {
+    ModArray mods(changes);
+    int r = ldap_modify_ext_s(handle, dn.c_str(), mods.get(), nullptr, nullptr);
+    diagnostic = r == LDAP_SUCCESS ? std::string() : DiagnosticOf(handle);
+    return r;
+  });
+  return Fail(rc, diagnostic);
+}
+
+HRESULT Session::Rename(const std::string& dn, const std::string& new_rdn,
+                        const std::string& new_parent) {
+  std::string diagnostic;
+  int rc = connection_->Run([&](LDAP* handle) {
+    int r = ldap_rename_s(handle, dn.c_str(), new_rdn.c_str(),
+                          new_parent.empty() ? nullptr : new_parent.c_str(), 1, nullptr, nullptr);
+    diagnostic = r == LDAP_SUCCESS ? std::string() : DiagnosticOf(handle);
+    return r;
+  });
+  return Fail(rc, diagnostic);
+}
+
+HRESULT Session::Delete(const std::string& dn) {
+  std::string diagnostic;
+  int rc = connection_->Run([&](LDAP* handle) {
+    int r = ldap_delete_ext_s(handle, dn.c_str(), nullptr, nullptr);
+    diagnostic = r == LDAP_SUCCESS ? std::string() : DiagnosticOf(handle);
+    return r;
+  });
+  return Fail(rc, diagnostic);
+}
+
+}  // namespace tessary::ds::ldap

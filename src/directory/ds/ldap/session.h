@@ -1,0 +1,83 @@
+#pragma once
+// What every object of one LDAP connection shares: the connection, the naming contexts of the
+// RootDSE and the attribute syntaxes of the schema (read once, on first need). The LDAP
+// operations the objects use are here, each answering with an HRESULT.
+
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "directory/ds/ldap/connection.h"
+#include "directory/ds/ldap/ldap_values.h"
+#include "directory/ds/search.h"
+
+namespace tessary::ds::ldap {
+
+// One entry of a search answer, its values typed by the schema.
+struct Entry {
+  std::string dn;
+  std::vector<Attribute> attributes;
+};
+
+// One change of a modify or add: LDAP_MOD_ADD / DELETE / REPLACE with wire values.
+struct Modification {
+  enum class Kind { kAdd, kDelete, kReplace };
+  Kind kind = Kind::kReplace;
+  std::string name;
+  std::vector<std::string> values;
+};
+
+class Session {
+ public:
+  explicit Session(std::unique_ptr<Connection> connection);
+
+  // Reads the RootDSE's naming contexts; fails with the search's HRESULT.
+  [[nodiscard]] HRESULT Start();
+
+  const std::string& DefaultNamingContext() const { return default_nc_; }
+  const std::string& ConfigurationNamingContext() const { return configuration_nc_; }
+  const std::string& SchemaNamingContext() const { return schema_nc_; }
+
+  // The schema's word on an attribute (options such as ";range=" ignored); an attribute the
+  // schema does not know (RootDSE values, answers of a failed schema read) is a string.
+  // known tells which it was.
+  AttributeInfo AttributeInfoOf(std::string_view name, bool* known = nullptr);
+
+  // One page of a search (page_size 0: no paging). cookie carries the paging state between
+  // calls; it is empty after the last page. Filter errors give E_ADS_INVALID_FILTER.
+  [[nodiscard]] HRESULT SearchPage(const std::string& base, SearchScope scope,
+                                   const std::string& filter,
+                                   const std::vector<std::string>& attributes, int page_size,
+                                   std::string* cookie, std::vector<Entry>* entries);
+  // A whole search, every page.
+  [[nodiscard]] HRESULT SearchAll(const std::string& base, SearchScope scope,
+                                  const std::string& filter,
+                                  const std::vector<std::string>& attributes,
+                                  std::vector<Entry>* entries);
+  // The entry at dn (or "<GUID=...>"); E_DS_NO_SUCH_OBJECT when there is none.
+  [[nodiscard]] HRESULT ReadEntry(const std::string& dn, const std::vector<std::string>& attributes,
+                                  Entry* entry);
+
+  [[nodiscard]] HRESULT Add(const std::string& dn, const std::vector<Modification>& attributes);
+  [[nodiscard]] HRESULT Modify(const std::string& dn, const std::vector<Modification>& changes);
+  // modrdn with deleteoldrdn; new_parent empty keeps the parent.
+  [[nodiscard]] HRESULT Rename(const std::string& dn, const std::string& new_rdn,
+                               const std::string& new_parent);
+  [[nodiscard]] HRESULT Delete(const std::string& dn);
+
+  // The diagnostic message of the last failure (AD's "0000208D: ..." text), for messages.
+  const std::string& LastDiagnostic() const { return last_diagnostic_; }
+
+ private:
+  void LoadSchema();
+  HRESULT Fail(int rc, const std::string& diagnostic);
+
+  std::unique_ptr<Connection> connection_;
+  std::string default_nc_, configuration_nc_, schema_nc_;
+  bool schema_loaded_ = false;
+  std::map<std::string, AttributeInfo, std::less<>> schema_;  // by lower-case name
+  std::string last_diagnostic_;
+};
+
+}  // namespace tessary::ds::ldap
