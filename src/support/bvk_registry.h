@@ -57,7 +57,8 @@ class CBVKRegistry {
   [[nodiscard]] bool WriteDWORD(const std::string& name, std::uint32_t value);
   [[nodiscard]] bool WriteString(const std::string& name, const std::string& text);
 
-  // Deletes sub_key of the open key with everything below it; a missing sub-key is success.
+  // Deletes sub_key of the open key with everything below it; a missing sub-key is success,
+  // an empty name fails (it would delete the open key itself).
   [[nodiscard]] bool DeleteTree(const std::string& sub_key);
   // Deletes a value of the open key; a missing value is success.
   [[nodiscard]] bool DeleteValue(const std::string& name);
@@ -72,10 +73,16 @@ class CBVKRegistry {
   [[nodiscard]] bool EnumKeys(std::vector<std::string>* names, const std::string& prefix = {});
 
  private:
-  // The checks common to every read: an open key, then the value's type and bytes.
-  bool ReadValue(const std::string& name, std::uint32_t expected_type, std::uint32_t buffer_size,
-                 Required required, std::vector<std::uint8_t>* data);
-  bool RequireOpenKeyForRead();
+  enum class ReadOutcome { Value, Default, Failed };
+  // The checks common to every read: an open key, the value's type, then its bytes read into
+  // a buffer of buffer_size.
+  ReadOutcome ReadValue(const std::string& name, std::uint32_t expected_type,
+                        std::uint32_t buffer_size, Required required,
+                        std::vector<std::uint8_t>* data);
+  bool WriteValue(const std::string& name, std::uint32_t type,
+                  const std::vector<std::uint8_t>& data, const char* no_key_line);
+  static std::uint32_t DeleteKeyTree(const platform::RegKey& parent, const std::string& sub_key);
+  // The system's text for the code; for an unreadable hive also the file and line at fault.
   void AddSystemLine(std::uint32_t code);
 
   CBVKError error_;
