@@ -42,6 +42,12 @@ struct SchemaDefinition {
 // configuration classes. Never fails.
 const SchemaDefinition& BuiltinSchema();
 
+// Adds the Exchange 2000 mailbox attributes and configuration classes, and the changes Exchange
+// setup makes to Active Directory's classes (the mailbox auxiliary class on user, the mailbox
+// attributes on mailRecipient), to a schema read from Microsoft's files. Entries the schema
+// already has are kept. Never fails.
+void AddExchangeSchema(SchemaDefinition* schema);
+
 // Reads Microsoft's published schema files (as shipped in Debian's samba-ad-provision package)
 // from folder. Fails with a message naming the file and line when a file is missing or malformed.
 [[nodiscard]] bool ReadSchemaFiles(const std::string& folder, SchemaDefinition* out,
