@@ -118,6 +118,46 @@ class CBVKFileUtil {
   [[nodiscard]] bool OpenHtmlFile(const std::string& path);
 
   // BEGIN setup operations (implemented in bvk_file_util_setup.cc)
+  // Installs source_folder + source_name as destination_folder + destination_name: keeps an
+  // installed copy that is not older than the source, else copies (version_checked: only a newer
+  // version, by the version installer), then registers a "register" library and counts it as a
+  // shared file. Appends its trace lines to trace_file when given. Fails with "Could not copy the
+  // file: ..." (Abort/Retry/Ignore when interactive).
+  [[nodiscard]] bool Install(const std::string& source_name, const std::string& destination_name,
+                             const std::string& source_folder,
+                             const std::string& destination_folder, bool register_library,
+                             bool version_checked, Interactive interactive,
+                             const std::string& trace_file);
+  // The file version as "%d.%d.%d.%d" and its four parts (parts may be null). Fails with "Could
+  // not retrieve information about '<path>'." for an unreadable or unversioned file.
+  [[nodiscard]] bool GetVersion(const std::string& path, std::string* text,
+                                std::uint16_t* parts = nullptr);
+  // Writes a desktop entry at link_path that starts the target; fails with "Could not create
+  // the shortcut '<link>'." and the reason.
+  [[nodiscard]] bool CreateShortcut(const std::string& target, const std::string& link_path,
+                                    const std::string& description);
+  // Loads a library and keeps it loaded; fails with "Could not load the file '<path>'" and the
+  // reason.
+  [[nodiscard]] bool LoadModule(const std::string& path, void** handle);
+  // The mount points of devices and network file systems; fails with the code only when the
+  // mount table cannot be read.
+  [[nodiscard]] bool ListDrives(std::vector<std::string>* roots);
+  // Removable drives: no label; network drives: share + " on '" + Server + "'"; others: the
+  // volume label. Fails for a root that is no mount point.
+  [[nodiscard]] bool GetDriveLabel(const std::string& root, std::string* label,
+                                   unsigned* drive_type);
+  // A "\\server\share" path's root is up to the share; a native path's root is the mount point
+  // that holds it.
+  static void GetPathRoot(const std::string& path, std::string* root, std::size_t* length);
+  // A path on a network mount becomes its automounter form /net/server/share/...
+  static void ToNetworkPath(std::string* path);
+  // The open and save pickers of the UI host; *cancelled tells whether the user cancelled.
+  void BrowseForFile(std::string* path, const std::string& default_extension,
+                     const std::string& filter, const platform::Window* parent, bool* cancelled);
+  void BrowseForSaveFile(std::string* path, const std::string& default_extension,
+                         const std::string& filter, const platform::Window* parent,
+                         bool* cancelled, std::string* file_title = nullptr,
+                         std::string* folder = nullptr);
   // END setup operations
 
  private:
