@@ -47,20 +47,4 @@ std::optional<CBVKADTime> UtcToLocalStandardTime(std::time_t utc) {
   return FromTm(broken);
 }
 
-std::optional<std::time_t> LocalTimeToCalendar(const CBVKADTime& time) {
-  std::tm tm{};
-  tm.tm_year = time.year - 1900;
-  tm.tm_mon = time.month - 1;
-  tm.tm_mday = time.day;
-  tm.tm_hour = time.hour;
-  tm.tm_min = time.minute;
-  tm.tm_sec = time.second;
-  tm.tm_isdst = -1;
-  std::time_t result = std::mktime(&tm);
-  if (result == static_cast<std::time_t>(-1) && !(tm.tm_year == 69 && tm.tm_mon == 11)) {
-    return std::nullopt;
-  }
-  return result;
-}
-
 }  // namespace tessary

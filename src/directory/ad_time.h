@@ -23,7 +23,4 @@ std::optional<CBVKADValue> LargeIntegerTimeValue(std::int64_t large_integer);
 // daylight saving applied. Nothing when the time cannot be represented.
 std::optional<CBVKADTime> UtcToLocalStandardTime(std::time_t utc);
 
-// The calendar time that the local wall-clock time stands for (for formatting).
-std::optional<std::time_t> LocalTimeToCalendar(const CBVKADTime& time);
-
 }  // namespace tessary
