@@ -1,0 +1,89 @@
+#include "import/import_engine.h"
+
+#include <algorithm>
+#include <cctype>
+
+#include "import/split_values.h"
+#include "platform/program_folder.h"
+
+namespace tessary {
+namespace {
+
+constexpr std::string_view kUtf8ByteOrderMark = "\xEF\xBB\xBF";
+// The column an error file adds after the import file's own columns.
+constexpr const char* kErrorColumn = "Error";
+
+}  // namespace
+
+std::string UpperCase(std::string text) {
+  for (char& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  return text;
+}
+
+CImportEngine::CImportEngine(ImportDirectory* domain, const Clock& clock)
+    : domain_(domain), clock_(clock) {
+  LoadImportSettings();
+  DataFolder = platform::ProgramFolder();
+  if (!DataFolder.empty() && DataFolder.back() != '/') DataFolder += '/';
+}
+
+int CImportEngine::FindColumn(const std::string& name) const {
+  for (std::size_t i = 0; i < columns_.size(); ++i) {
+    if (columns_[i].Name == name) return static_cast<int>(i);
+  }
+  return -1;
+}
+
+std::string CImportEngine::GetColumnValue(const EntryValues& entry, const std::string& name) const {
+  const int index = FindColumn(name);
+  if (index < 0 || static_cast<std::size_t>(index) >= entry.size()) return {};
+  return entry[index];
+}
+
+void CImportEngine::AddColumn(const std::string& name, const std::string& admin_display_name,
+                              const std::string& schema_entry_dn, int value_type,
+                              bool single_valued) {
+  columns_.push_back({name, admin_display_name, schema_entry_dn, value_type, single_valued});
+}
+
+int CImportEngine::GetColumnNames(std::vector<std::string>& names) const {
+  names.clear();
+  for (const CImportColumn& column : columns_) names.push_back(column.Name);
+  return static_cast<int>(names.size());
+}
+
+void CImportEngine::MapColumns(std::map<std::string, const CImportColumn*>& map) const {
+  map.clear();
+  for (const CImportColumn& column : columns_) map[column.AdminDisplayName] = &column;
+}
+
+bool CImportEngine::ReadImportLines(std::vector<std::string>* lines) {
+  if (!file_util_.ReadLines(ImportFile, lines)) {
+    error_.SetText(file_util_.Error().Text());
+    return false;
+  }
+  // Spreadsheets save UTF-8 text with a byte-order mark, which is no part of the first name.
+  if (!lines->empty() && lines->front().starts_with(kUtf8ByteOrderMark)) {
+    lines->front().erase(0, kUtf8ByteOrderMark.size());
+  }
+  return true;
+}
+
+void CImportEngine::NoteErrorColumn(std::vector<std::string>* header) {
+  has_error_column_ = !header->empty() && header->back() == kErrorColumn;
+  if (has_error_column_) header->pop_back();
+}
+
+EntryValues CImportEngine::SplitEntry(const std::string& line) const {
+  EntryValues entry;
+  SplitValues(line, kLineSeparator, entry);
+  if (has_error_column_ && !entry.empty()) entry.pop_back();
+  return entry;
+}
+
+std::string CImportEngine::EntryMode(const EntryValues& entry) const {
+  // An entry that ends before the mode column has an empty mode.
+  return GetColumnValue(entry, "mode");
+}
+
+}  // namespace tessary

@@ -1,0 +1,93 @@
+// The two traces of a run: the error file (each failed entry with its message, importable again)
+// and the operations log, which keeps at most one day and 300 KB.
+#include <algorithm>
+#include <cstdint>
+#include <ctime>
+
+#include "import/import_engine.h"
+#include "import/split_values.h"
+#include "platform/ui/ui_host.h"
+
+namespace tessary {
+namespace {
+
+constexpr const char* kLogName = "TY - General Operations.log";
+constexpr std::uint64_t kLogSizeLimit = 307200;
+
+int DayOfMonth(std::time_t when) {
+  std::tm local{};
+  localtime_r(&when, &local);
+  return local.tm_mday;
+}
+
+std::string ReplaceAll(std::string text, const std::string& from, const std::string& to) {
+  for (std::size_t at = text.find(from); at != std::string::npos;
+       at = text.find(from, at + to.size())) {
+    text.replace(at, from.size(), to);
+  }
+  return text;
+}
+
+}  // namespace
+
+std::string CImportEngine::OperationsLogPath() const { return DataFolder + kLogName; }
+
+void CImportEngine::WriteLog(const std::string& text, const std::string& path) {
+  CBVKFileUtil files;
+  const std::time_t now = clock_.Now();
+  std::string target = path;
+  if (target.empty()) {
+    target = OperationsLogPath();
+    bool exists = false;
+    std::uint64_t size = 0;
+    std::time_t last_write = 0;
+    if (files.Exists(target, &exists) && exists) {
+      if (files.GetFileSize(target, &size) && size > kLogSizeLimit) {
+        (void)files.Delete(target);
+      } else if (files.GetFileInfo(target, &last_write) &&
+                 DayOfMonth(last_write) != DayOfMonth(now)) {
+        (void)files.Delete(target);
+      }
+    }
+  }
+  (void)files.AppendLine(target, FormatDateTime(now) + ": " + ReplaceAll(text, "\n", "; "));
+}
+
+std::string CImportEngine::BuildErrorFilePath() const {
+  std::string stamp = FormatDateTime(clock_.Now());
+  for (char& c : stamp) {
+    if (std::string_view("/\\:*?\"><|").find(c) != std::string_view::npos) c = ' ';
+  }
+  const std::size_t first = stamp.find_first_not_of(' ');
+  stamp = first == std::string::npos ? ""
+                                     : stamp.substr(first, stamp.find_last_not_of(' ') - first + 1);
+  return ErrorFolder + "Errors - " + stamp + ".csv";
+}
+
+bool CImportEngine::AppendErrorFileLine(const std::string& line) {
+  while (!file_util_.AppendLine(ErrorFilePath, line)) {
+    if (file_util_.Error().AskRetry() != platform::kIdRetry) {
+      error_.SetText(file_util_.Error().Text());
+      return false;
+    }
+  }
+  return true;
+}
+
+bool CImportEngine::WriteErrorLine(const std::string& message, const EntryValues& entry) {
+  bool exists = false;
+  if (!file_util_.Exists(ErrorFilePath, &exists)) {
+    error_.SetText(file_util_.Error().Text());
+    return false;
+  }
+  // An error file imported again already ends with its "Error" column.
+  if (!exists && !AppendErrorFileLine(has_error_column_ ? HeaderLine : HeaderLine + ",Error")) {
+    return false;
+  }
+  std::string one_line = message;
+  std::replace(one_line.begin(), one_line.end(), '\n', ' ');
+  std::replace(one_line.begin(), one_line.end(), '\r', ' ');
+  return AppendErrorFileLine(JoinValues(entry) + ",\"" + one_line + "\"");
+}
+
+}  // namespace tessary

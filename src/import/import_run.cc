@@ -1,0 +1,83 @@
+// The import run: every entry of the file in turn, dispatched by its mode, with the summary.
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "import/import_engine.h"
+#include "import/split_values.h"
+#include "support/bvk_progress_dlg.h"
+
+namespace tessary {
+
+std::int32_t CImportEngine::ImportWork(CBVKProgressDlg& dialog) {
+  CImportEngine* engine = dialog.Parameter<CImportEngine>(kParameterKey);
+  return engine ? engine->RunImport(dialog) : 0;
+}
+
+std::int32_t CImportEngine::RunImport(CBVKProgressDlg& dialog) {
+  WriteLog("---------------------------------------");
+  WriteLog("Beginning Import...");
+  WriteLog("Import file: " + ImportFile);
+  seen_objects_.clear();
+  SaveImportSettings();
+  ErrorCount = 0;
+  int deleted = 0;
+  int created = 0;
+  int modified = 0;
+
+  std::vector<std::string> lines;
+  if (!ReadImportLines(&lines)) {
+    WriteLog(error_.Text());
+    return 0;
+  }
+  ErrorFilePath = BuildErrorFilePath();
+  HeaderLine = lines.empty() ? std::string() : lines.front();
+  std::vector<std::string> header;
+  SplitValues(HeaderLine, kLineSeparator, header);
+  NoteErrorColumn(&header);
+
+  const int count = lines.empty() ? 0 : static_cast<int>(lines.size()) - 1;
+  dialog.SetRange(count, 1);
+  for (int i = 1; i <= count; ++i) {
+    const std::string status =
+        "Processing " + std::to_string(i) + " of " + std::to_string(count) + "...";
+    dialog.SetStatusText(status);
+    if (!dialog.StepProgress(1)) {
+      WriteLog("Operation cancelled by user");
+      break;
+    }
+    WriteLog(status);
+    const EntryValues entry = SplitEntry(lines[i]);
+    const std::string mode = UpperCase(EntryMode(entry));
+    bool written = true;
+    if (mode == "MOVE") {
+      written = MoveEntry(entry, &modified, &ErrorCount);
+    } else if (mode == "DELETE") {
+      written = DeleteEntry(entry, &deleted, &ErrorCount);
+    } else if (mode == "CREATE") {
+      written = CreateEntry(entry, &created, &ErrorCount);
+    } else if (mode == "MODIFY") {
+      written = ModifyEntry(entry, &modified, &ErrorCount);
+    } else {
+      const char* message =
+          mode.empty() ? "No mode was specified."
+                       : "Unspecified action!  Please specify 'Move', 'Modify', 'Create' or "
+                         "'Delete' in the 'mode' column.";
+      if (mode.empty()) WriteLog(message);
+      written = WriteErrorLine(message, entry);
+      if (written) ++ErrorCount;
+    }
+    if (!written) return 0;
+  }
+
+  std::string summary = std::to_string(deleted) + " 'delete' entries were processed.\n" +
+                        std::to_string(created) + " 'create' entries were processed.\n" +
+                        std::to_string(modified) + " 'modify' entries were processed.\n" +
+                        std::to_string(ErrorCount) + " errors occurred.";
+  if (ErrorCount >= 1) summary += "\n\nError file: " + ErrorFilePath;
+  error_.SetText("Processing of import file '" + ImportFile + "' has completed.\n\n" + summary);
+  WriteLog(error_.Text());
+  return 1;
+}
+
+}  // namespace tessary
