@@ -165,3 +165,57 @@ HRESULT LdapFromValue(const Value& value, const AttributeInfo& info, std::string
 std::string_view BaseAttributeName(std::string_view name) { return name.substr(0, name.find(';')); }
 
 }  // namespace tessary::ds::ldap
+
+namespace tessary::ds::ldap {
+
+std::string EscapeFilterValue(std::string_view value) {
+  static constexpr char kHex[] = "0123456789abcdef";
+  std::string escaped;
+  for (char c : value) {
+    if (c == '*' || c == '(' || c == ')' || c == '\\' || c == '\0') {
+      auto u = static_cast<unsigned char>(c);
+      escaped += '\\';
+      escaped += kHex[u >> 4];
+      escaped += kHex[u & 15];
+    } else {
+      escaped += c;
+    }
+  }
+  return escaped;
+}
+
+bool UnicodePwdValue(std::string_view password, std::string* wire) {
+  std::string quoted = "\"" + std::string(password) + "\"";
+  wire->clear();
+  auto put_unit = [wire](std::uint32_t unit) {
+    wire->push_back(static_cast<char>(unit & 0xFF));
+    wire->push_back(static_cast<char>(unit >> 8));
+  };
+  for (size_t i = 0; i < quoted.size();) {
+    auto lead = static_cast<unsigned char>(quoted[i]);
+    int length = lead < 0x80         ? 1
+                 : (lead >> 5) == 6  ? 2
+                 : (lead >> 4) == 14 ? 3
+                 : (lead >> 3) == 30 ? 4
+                                     : 0;
+    if (length == 0 || i + length > quoted.size()) return false;
+    std::uint32_t code = length == 1 ? lead : lead & (0x7F >> length);
+    for (int k = 1; k < length; ++k) {
+      auto next = static_cast<unsigned char>(quoted[i + k]);
+      if ((next >> 6) != 2) return false;
+      code = (code << 6) | (next & 0x3F);
+    }
+    if (code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) return false;
+    if (code >= 0x10000) {
+      code -= 0x10000;
+      put_unit(0xD800 + (code >> 10));
+      put_unit(0xDC00 + (code & 0x3FF));
+    } else {
+      put_unit(code);
+    }
+    i += length;
+  }
+  return true;
+}
+
+}  // namespace tessary::ds::ldap

@@ -38,3 +38,14 @@ Value ValueFromLdap(std::string_view wire, const AttributeInfo& info);
 std::string_view BaseAttributeName(std::string_view name);
 
 }  // namespace tessary::ds::ldap
+
+namespace tessary::ds::ldap {
+
+// A value for a search filter with RFC 4515's specials (* ( ) \ NUL) escaped.
+std::string EscapeFilterValue(std::string_view value);
+
+// The password as AD takes it in unicodePwd: in double quotes, UTF-16LE. Fails for text that is
+// not valid UTF-8.
+[[nodiscard]] bool UnicodePwdValue(std::string_view password, std::string* wire);
+
+}  // namespace tessary::ds::ldap
