@@ -38,7 +38,8 @@ std::uint32_t LastError() { return Win32FromErrno(errno); }
 std::uint32_t ReadWholeFile(const std::filesystem::path& file, std::string* text, bool* exists) {
   *exists = false;
   FileDescriptor fd(open(file.c_str(), O_RDONLY | O_CLOEXEC));
-  if (fd.get() < 0) return errno == ENOENT ? 0 : LastError();
+  // A hive whose folder cannot exist (a file in the way) has never been written either.
+  if (fd.get() < 0) return errno == ENOENT || errno == ENOTDIR ? 0 : LastError();
   *exists = true;
   text->clear();
   char buffer[16384];
