@@ -1,0 +1,371 @@
+// The install steps: the required-application check, the folder choice, sub-folders, files,
+// the component list, the registry, shortcuts, the script copy, the completion page and the
+// programs started at the end.
+#include <cctype>
+
+#include "platform/special_folders.h"
+#include "setup/setup_dlg.h"
+#include "setup/setup_log.h"
+#include "setup/setup_progress.h"
+#include "support/bvk_registry.h"
+
+namespace tessary::setup {
+namespace {
+
+using platform::kIdIgnore;
+using platform::kIdOk;
+using platform::kIdRetry;
+using platform::kIdYes;
+
+constexpr char kCurrentVersion[] = "Software\\Microsoft\\Windows\\CurrentVersion";
+constexpr char kExtensionsKey[] = "Software\\Microsoft\\Exchange\\Client\\Extensions";
+// KEY_QUERY_VALUE | KEY_SET_VALUE | KEY_CREATE_SUB_KEY | KEY_ENUMERATE_SUB_KEYS | READ_CONTROL.
+constexpr std::uint32_t kReadAndSet = 0x2001B;
+
+void ShowSetupError(const CBVKError& error) {
+  platform::CurrentUiHost().ShowMessageBox(nullptr, "Setup", error.Text(),
+                                           platform::kMbOk | platform::kMbIconStop);
+}
+
+bool EndsWithMaker(const std::string& folder) {
+  std::string upper = folder;
+  for (char& c : upper) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  return upper.size() >= 7 && upper.compare(upper.size() - 7, 7, "BRENVIK") == 0;
+}
+
+void ReplaceAll(std::string* text, const std::string& from, const std::string& to) {
+  for (std::size_t at = text->find(from); at != std::string::npos;
+       at = text->find(from, at + to.size())) {
+    text->replace(at, from.size(), to);
+  }
+}
+
+HKEY RootOf(int hive) {
+  if (hive == kHiveLocalMachine) return HKEY_LOCAL_MACHINE;
+  if (hive == kHiveClassesRoot) return HKEY_CLASSES_ROOT;
+  return HKEY_CURRENT_USER;
+}
+
+std::string WithSlash(std::string folder) {
+  if (folder.empty() || folder.back() != '/') folder += '/';
+  return folder;
+}
+
+}  // namespace
+
+bool CSetupDlg::CheckExchangeAdministrator() {
+  for (;;) {
+    bool exists = false;
+    if (files_.Exists(files_.SystemFolder() + "Dapi.dll", &exists)) {
+      if (exists) return true;
+      platform::CurrentUiHost().ShowMessageBox(
+          silent_ ? nullptr : &window_, "Setup",
+          "The application 'Microsoft Exchange Administrator' must be installed on this machine "
+          "in order to install Brenvik Ostler.",
+          platform::kMbOk | platform::kMbIconStop);
+      return false;
+    }
+    const std::string reason = files_.Error().Text();
+    CBVKError question;
+    question.SetText(
+        "Setup could not determine if you have the application 'Microsoft Exchange "
+        "Administrator' installed.\nIt must be installed in order to install Brenvik Ostler.");
+    question.AddLine(reason);
+    const int answer = question.AskAbortRetryIgnoreStop();
+    if (answer == kIdIgnore) return true;
+    if (answer != kIdRetry) return false;
+  }
+}
+
+bool CSetupDlg::ChooseInstallFolder() {
+  CBVKRegistry registry;
+  std::string found;
+  if (script_.product_code == "KP") found = registry.GetAppPath("Lumora");
+  if (found.empty()) found = registry.GetAppPath("Brenvik");
+  if (found.empty()) found = registry.GetAppPath("Lumora");
+  if (!found.empty()) {
+    install_folder_ = found;
+    return true;
+  }
+  if (silent_) return true;
+  std::string folder = install_folder_;
+  while (folder.size() > 1 && folder.back() == '/') folder.pop_back();
+  for (;;) {
+    const std::optional<std::string> chosen = platform::CurrentUiHost().ChooseFolder(
+        "Please select the directory where you would like to install the software.", folder);
+    if (!chosen) return false;
+    folder = *chosen;
+    while (folder.size() > 1 && folder.back() == '/') folder.pop_back();
+    if (!EndsWithMaker(folder)) folder += "/Brenvik";
+    if (files_.CreateFolder(folder)) {
+      install_folder_ = folder + "/";
+      return true;
+    }
+    ShowSetupError(files_.Error());
+  }
+}
+
+bool CSetupDlg::OpenSetupLog() {
+  log_.SetDisabled(update_mode_);
+  const std::string folder = install_folder_.size() > 1 && install_folder_.back() == '/'
+                                 ? install_folder_.substr(0, install_folder_.size() - 1)
+                                 : install_folder_;
+  install_folder_ = folder + "/";
+  if (!log_.Open(install_folder_ + "Setup" + script_.product_code + ".log",
+                 CBVKLogFile::Overwrite::No)) {
+    log_.Error().ShowError();
+    return false;
+  }
+  if (!Log(kLogProduct + script_.product_name) || !Log(kLogFolder + folder)) return false;
+  for (const std::string& name : script_.removal_only_files) {
+    if (!Log(kLogRemovalFile + install_folder_ + name)) return false;
+  }
+  return true;
+}
+
+bool CSetupDlg::CreateSubFolders() {
+  for (const std::string& entry : script_.sub_folders) {
+    const std::string folder = install_folder_ + entry;
+    if (!files_.CreateFolder(folder)) {
+      files_.Error().ShowError();
+      return false;
+    }
+    if (!Log(kLogSubFolder + folder)) return false;
+  }
+  return true;
+}
+
+std::string CSetupDlg::TraceFile() const {
+  return install_folder_ + "Setup" + script_.product_code + "Files.txt";
+}
+
+std::string CSetupDlg::SourceFolderOfFiles() const {
+  return server_.empty() ? files_.SourceFolder() : ClientFilesFolder(server_) + "/";
+}
+
+bool CSetupDlg::CopyFiles() {
+  CSetupProgress progress(silent_ ? nullptr : progress_host_, &window_,
+                          CSetupProgress::kCopyTemplate, CSetupProgress::kCopyCancelId, 0);
+  if (!silent_) files_.SetOwner(&window_);
+  (void)files_.Delete(TraceFile());
+  if (!silent_) progress.SetRange(static_cast<int>(script_.files.size()), 1);
+  auto work = [this](CSetupProgress& dialog) -> std::int32_t {
+    for (const FileEntry& entry : script_.files) {
+      std::string destination_name = entry.source_name;
+      CBVKFileUtil::ExpandName(&destination_name);
+      const std::string source_folder = SourceFolderOfFiles();
+      if (!silent_ && !dialog.StepProgress()) return 0;
+      const bool is_dll = destination_name.size() >= 3 &&
+                          destination_name.compare(destination_name.size() - 3, 3, "dll") == 0;
+      std::string destination_folder;
+      switch (entry.kind) {
+        case kSystemFile:
+          destination_folder = files_.SystemFolder();
+          break;
+        case kSharedDaoFile:
+          destination_folder = files_.CommonFilesFolder() + "Microsoft Shared/DAO/";
+          break;
+        case kSubFolderFile:
+          destination_folder = WithSlash(install_folder_) + entry.sub_folder + "/";
+          break;
+        default:
+          destination_folder = install_folder_;
+          break;
+      }
+      // The system and shared folders of a fresh machine may not be there yet.
+      bool exists = true;
+      if (files_.Exists(destination_folder, &exists) && !exists &&
+          !files_.CreateFolder(destination_folder)) {
+        files_.Error().ShowError();
+        return 0;
+      }
+      if (!silent_) {
+        dialog.SetItemText(CSetupProgress::kFromTextId, source_folder + entry.source_name);
+        dialog.SetItemText(CSetupProgress::kToTextId, destination_folder + destination_name);
+      }
+      if (!files_.Install(entry.source_name, destination_name, source_folder, destination_folder,
+                          is_dll && entry.register_flag, entry.kind == kSharedDaoFile,
+                          CBVKFileUtil::Interactive::Yes, TraceFile())) {
+        return 0;
+      }
+      if (entry.kind != kProgramFile && entry.kind != kSubFolderFile) continue;
+      bool removal_only = false;
+      for (const std::string& name : script_.removal_only_files) {
+        removal_only = removal_only || name == destination_name;
+      }
+      if (!removal_only && !Log(kLogFile + destination_folder + destination_name)) return 0;
+    }
+    return 1;
+  };
+  return progress.Run(work) == 1;
+}
+
+bool CSetupDlg::UpdateComponentList() {
+  const std::string list = install_folder_ + "Comp.dat";
+  bool exists = false;
+  std::vector<std::string> lines;
+  if (!files_.Exists(list, &exists) || (exists && !files_.ReadLines(list, &lines))) {
+    files_.Error().ShowError();
+    return false;
+  }
+  for (const std::string& component : script_.components) {
+    bool listed = false;
+    for (const std::string& line : lines) listed = listed || line == component;
+    if (!listed) lines.push_back(component);
+  }
+  if (!files_.WriteLines(list, lines, CBVKFileUtil::Overwrite::Yes)) {
+    files_.Error().ShowError();
+    return false;
+  }
+  return true;
+}
+
+bool CSetupDlg::WriteRegistry() {
+  CBVKRegistry registry;
+  auto fail = [&registry] {
+    ShowSetupError(registry.Error());
+    return false;
+  };
+  if (!script_.components.empty()) {
+    if (!registry.OpenKey(HKEY_LOCAL_MACHINE, kExtensionsKey, kReadAndSet,
+                          CBVKRegistry::Create::No)) {
+      return fail();
+    }
+    for (const FileEntry& entry : script_.files) {
+      if (entry.source_name != "ExtMain.dll") continue;
+      const std::string value = "4.0;" + install_folder_ + "ExtMain.dll;1;011000110001000;";
+      if (!registry.WriteString("Brenvik", value)) return fail();
+      if (!Log(std::string(kLogRegistryValue) + "LM$$$" + kExtensionsKey + "$$$Brenvik") ||
+          !Log(kLogInfo + value)) {
+        return false;
+      }
+      break;
+    }
+  }
+  const std::string app_paths = std::string(kCurrentVersion) + "\\App Paths";
+  if (!registry.OpenKey(HKEY_LOCAL_MACHINE, app_paths + "\\Brenvik", kReadAndSet) ||
+      !registry.WriteString("Path", install_folder_)) {
+    return fail();
+  }
+  if (!Log(kLogRegistryKey + ("LM$$$" + app_paths) + "$$$Brenvik") ||
+      !Log(std::string(kLogInfo) + "Path : " + install_folder_)) {
+    return false;
+  }
+  const std::string uninstall = std::string(kCurrentVersion) + "\\Uninstall";
+  if (!registry.OpenKey(HKEY_LOCAL_MACHINE, uninstall + "\\Brenvik", kReadAndSet) ||
+      !registry.WriteString("DisplayName", "Brenvik Software") ||
+      !registry.WriteString("UninstallString", install_folder_ + "Uninst.exe")) {
+    return fail();
+  }
+  if (!Log(kLogRegistryKey + ("LM$$$" + uninstall) + "$$$Brenvik") ||
+      !Log(std::string(kLogInfo) + "DisplayName : Brenvik Software") ||
+      !Log(std::string(kLogInfo) + "UninstallString : " + install_folder_ + "Uninst.exe")) {
+    return false;
+  }
+  if (!registry.OpenKey(HKEY_CURRENT_USER, "Software\\Brenvik", KEY_ALL_ACCESS)) return fail();
+  if (!Log(std::string(kLogRegistryKey) + "CU$$$Software$$$Brenvik")) return false;
+
+  for (const RegistryEntry& entry : script_.registry) {
+    const std::string code = HiveCode(entry.hive);
+    if (entry.key_path.empty() || code.empty()) continue;
+    const std::string logged = code + "$$$" + entry.key_path + "$$$" + entry.name;
+    if (entry.kind == RegistryEntry::kKey) {
+      if (!registry.OpenKey(RootOf(entry.hive), entry.key_path + "\\" + entry.name)) {
+        return fail();
+      }
+      if (!Log(kLogRegistryKey + logged)) return false;
+      continue;
+    }
+    if (!registry.OpenKey(RootOf(entry.hive), entry.key_path)) return fail();
+    bool written = false;
+    if (entry.value.compare(0, 6, "dword:") == 0) {
+      const std::uint32_t number =
+          static_cast<std::uint32_t>(std::strtoul(entry.value.c_str() + 6, nullptr, 10));
+      written = registry.WriteDWORD(entry.name, number);
+    } else {
+      std::string text = entry.value;
+      ReplaceAll(&text, "%PF%", install_folder_);
+      written = registry.WriteString(entry.name, text);
+    }
+    if (!written) return fail();
+    if (!Log(kLogRegistryValue + logged)) return false;
+  }
+  return true;
+}
+
+bool CSetupDlg::CreateShortcuts() {
+  std::vector<const FileEntry*> entries;
+  for (const FileEntry& entry : script_.files) {
+    if (!entry.shortcut_name.empty()) entries.push_back(&entry);
+  }
+  std::optional<std::string> programs =
+      platform::ProgramsFolder(platform::ProgramsScope::kAllUsers);
+  if (!programs) programs = platform::ProgramsFolder(platform::ProgramsScope::kCurrentUser);
+  if (!programs || entries.empty() || script_.product_name.empty()) return true;
+  const std::string folder = *programs + "Brenvik/" + script_.product_name;
+  if (!files_.CreateFolder(folder)) return true;  // the install goes on without shortcuts
+  if (!Log(kLogStartFolder + folder)) return false;
+  for (const FileEntry* entry : entries) {
+    std::string name = entry->source_name;
+    CBVKFileUtil::ExpandName(&name);
+    // The desktop only lists entries whose name ends in ".desktop".
+    const std::string link = folder + "/" + entry->shortcut_name + ".desktop";
+    if (!Log(kLogShortcut + link)) return false;
+    (void)files_.CreateShortcut(install_folder_ + name, link, entry->shortcut_name);
+  }
+  return true;
+}
+
+bool CSetupDlg::CopyScript() {
+  const std::string copy = install_folder_ + script_.copy_name;
+  if (!files_.Copy(files_.SourceFolder() + "Files.dat", copy)) {
+    files_.Error().ShowError();
+    return false;
+  }
+  return Log(kLogFile + copy);
+}
+
+void CSetupDlg::ShowCompletion() {
+  if (silent_) return;
+  const std::string readme = "ReadMe-" + script_.product_code + ".txt";
+  bool has_readme = false;
+  for (const FileEntry& entry : script_.files)
+    has_readme = has_readme || entry.source_name == readme;
+  if (script_.product_name.empty() || !has_readme) {
+    Ask("Setup Complete!\n\nInstallation has completed successfully.  ", platform::kMbOk);
+    return;
+  }
+  const std::string note =
+      script_.completion_note.empty()
+          ? "Brenvik components will not be available until you restart your Microsoft Outlook "
+            "application."
+          : script_.completion_note;
+  const std::string text =
+      "Setup Complete!\n\nInstallation has completed successfully.  \nDocumentation for this "
+      "product can be found on your 'Start' menu.\n" +
+      note + "\n\n&View important information about " + script_.product_name;
+  if (Ask(text, platform::kMbYesNo | platform::kMbIconInformation) != kIdYes) return;
+  if (!files_.Run(files_.WindowsFolder(), "Notepad.exe", install_folder_ + readme)) {
+    files_.Error().ShowError();
+  }
+}
+
+void CSetupDlg::RunFinalCommand() {
+  if (script_.run_command.empty()) return;
+  (void)files_.GetSystemFolder();
+  std::string command = script_.run_command;
+  ReplaceAll(&command, "%SYSTEM%", files_.SystemFolder());
+  ReplaceAll(&command, "%PROGRAM%", install_folder_);
+  ReplaceAll(&command, "%%", "\"");
+  if (!files_.Run({}, {}, command)) files_.Error().ShowError();
+}
+
+void CSetupDlg::RunFixExt() {
+  bool exists = false;
+  // Nothing to report when it fails, and nothing to start when the product has none.
+  if (files_.Exists(install_folder_ + "FixExt.exe", &exists) && exists) {
+    (void)files_.Run(install_folder_, "FixExt.exe", {});
+  }
+}
+
+}  // namespace tessary::setup

@@ -1,0 +1,164 @@
+#include "setup/installed_products.h"
+
+#include <algorithm>
+#include <cctype>
+
+#include "setup/install_script.h"
+#include "setup/setup_progress.h"
+#include "support/bvk_registry.h"
+
+namespace tessary::setup {
+namespace {
+
+constexpr char kExtensionsKey[] = "Software\\Microsoft\\Exchange\\Client\\Extensions";
+
+std::string Upper(std::string text) {
+  for (char& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  return text;
+}
+
+// True when the upper-case text holds the name somewhere after its first character.
+bool NamesAfterFirst(const std::string& upper, const std::string& name) {
+  return upper.find(name, 1) != std::string::npos;
+}
+
+}  // namespace
+
+void CInstalledProducts::ReadInstalledProducts() {
+  products_.clear();
+  CBVKRegistry registry;
+  install_folder_ = registry.GetAppPath("Brenvik");
+  if (install_folder_.empty()) install_folder_ = registry.GetAppPath("Lumora");
+  if (install_folder_.empty()) {
+    error_.SetText("Could not locate any Brenvik products on this machine.");
+    return;
+  }
+  std::vector<std::string> names;
+  (void)files_.ListFiles(install_folder_, &names, CBVKFileUtil::IncludeFiles::Yes, "*.*");
+  bool found_log = false;
+  for (const std::string& name : names) {
+    std::string code;
+    if (!IsSetupLogName(name, &code)) continue;
+    found_log = true;
+    InstalledProduct product;
+    product.code = code;
+    if (code.empty()) {
+      product.code = "KP";
+      product.name = "Lumora 2.5";
+    }
+    product.log_path = install_folder_ + name;
+    std::vector<std::string> lines;
+    if (files_.ReadLines(product.log_path, &lines)) {
+      ReadLogLines(lines, &product, &start_menu_parent_);
+    }
+    products_.push_back(product);
+  }
+  if (!found_log) {
+    RemoveShared();
+    error_.SetText("Uninstall could not locate any Brenvik products to remove.");
+  }
+}
+
+void CInstalledProducts::ProtectSharedEntries() {
+  for (InstalledProduct& product : products_) setup::ProtectSharedEntries(&product);
+}
+
+void CInstalledProducts::RemoveRegistryEntries(const InstalledProduct& product) {
+  CBVKRegistry registry;
+  for (const std::string& entry : product.registry_values) {
+    std::vector<std::string> fields = SplitFields(entry, "$$$");
+    if (fields.size() <= 2) continue;
+    // Only machine entries are told apart; everything else is looked for in the user's hive.
+    const HKEY root = fields[0] == "LM" ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER;
+    if (registry.OpenKey(root, fields[1], KEY_ALL_ACCESS, CBVKRegistry::Create::No)) {
+      (void)registry.DeleteValue(fields[2]);
+    }
+  }
+  for (const std::string& entry : product.registry_keys) {
+    std::vector<std::string> fields = SplitFields(entry, "$$$");
+    // Keys of the user's hive and of the classes stay: other software may share them.
+    if (fields.size() <= 2 || fields[0] != "LM") continue;
+    if (registry.OpenKey(HKEY_LOCAL_MACHINE, fields[1], KEY_ALL_ACCESS, CBVKRegistry::Create::No)) {
+      (void)registry.DeleteTree(fields[2]);
+    }
+  }
+}
+
+void CInstalledProducts::UpdateComponentList(const std::string& file) {
+  const std::string upper = Upper(file);
+  const std::string component =
+      NamesAfterFirst(upper, "OSTRAND.DLL") ? "OSTRAND.DLL" : "HALVERN.DLL";
+  const std::string folder = file.substr(0, file.find_last_of('/') + 1);
+  const std::string list = folder + "Comp.dat";
+  bool exists = false;
+  if (!files_.Exists(list, &exists) || !exists) return;
+  std::vector<std::string> lines;
+  if (!files_.ReadLines(list, &lines)) return;
+  for (std::size_t i = lines.size(); i-- > 0;) {
+    if (Upper(lines[i]) == component) lines.erase(lines.begin() + static_cast<long>(i));
+  }
+  (void)files_.WriteLines(list, lines, CBVKFileUtil::Overwrite::Yes);
+}
+
+bool CInstalledProducts::RemoveProduct(const InstalledProduct& product) {
+  using Interactive = CBVKFileUtil::Interactive;
+  if (remove_registry_) RemoveRegistryEntries(product);
+  for (const std::string& file : product.files) {
+    if (file.find("*.") != std::string::npos) continue;
+    const std::string upper = Upper(file);
+    if (NamesAfterFirst(upper, "KORVEL.DLL") || NamesAfterFirst(upper, "TASSEN.DLL")) continue;
+    if (NamesAfterFirst(upper, "OSTRAND.DLL") || NamesAfterFirst(upper, "HALVERN.DLL")) {
+      UpdateComponentList(file);
+    }
+    if (!files_.Delete(file, Interactive::Yes)) return false;
+  }
+  // Deepest first: a sub-folder's name sorts after its parent's, so the reverse order empties
+  // every folder before its parent is removed.
+  for (auto folder = product.folders.rbegin(); folder != product.folders.rend(); ++folder) {
+    if (!files_.RemoveFolder(*folder, Interactive::Yes)) return false;
+  }
+  return files_.Delete(product.log_path, Interactive::Yes);
+}
+
+bool CInstalledProducts::RemoveSelected(platform::ProgressHost* host,
+                                        const platform::Window* parent) {
+  CSetupProgress progress(host, parent, CSetupProgress::kRemoveTemplate,
+                          CSetupProgress::kRemoveCancelId, -1, CSetupProgress::kRemoveAnimation);
+  return progress.Run(
+             [this](CSetupProgress& dialog) { return RemoveSelectedWork(dialog) ? 1 : 0; }) == 1;
+}
+
+bool CInstalledProducts::RemoveSelectedWork(CSetupProgress& progress) {
+  for (std::size_t i = products_.size(); i-- > 0;) {
+    if (!products_[i].selected) continue;
+    progress.SetStatusText("Removing " + products_[i].name + "...");
+    if (!RemoveProduct(products_[i])) {
+      platform::CurrentUiHost().ShowMessageBox(
+          nullptr, "Setup",
+          products_[i].name +
+              " was not upgraded properly.\nYou may run Brenvik uninstall through the "
+              "'Add/Remove' control panel at a later time.",
+          platform::kMbOk | platform::kMbIconStop);
+      return false;
+    }
+    products_.erase(products_.begin() + static_cast<long>(i));
+  }
+  if (products_.empty()) RemoveShared();
+  return true;
+}
+
+void CInstalledProducts::RemoveShared() {
+  CBVKRegistry registry;
+  if (registry.OpenKey(HKEY_LOCAL_MACHINE, kExtensionsKey, KEY_ALL_ACCESS,
+                       CBVKRegistry::Create::No)) {
+    (void)registry.DeleteValue("Brenvik");
+  }
+  if (!install_folder_.empty()) {
+    for (const char* shared : {"ExtMain.dll", "ExtBase.dll", "Comp.dat"}) {
+      (void)files_.Delete(install_folder_ + shared);
+    }
+  }
+  if (!start_menu_parent_.empty()) (void)files_.RemoveFolder(start_menu_parent_);
+}
+
+}  // namespace tessary::setup

@@ -1,0 +1,54 @@
+#pragma once
+// The products earlier installs left in the maker's install folder, read back from their setup
+// logs, and their removal: each product's registry entries, files and folders, then the parts
+// all products share once none is left.
+
+#include <string>
+#include <vector>
+
+#include "platform/ui/progress_host.h"
+#include "setup/setup_log.h"
+#include "support/bvk_error.h"
+#include "support/bvk_file_util.h"
+
+namespace tessary::setup {
+
+class CSetupProgress;
+
+class CInstalledProducts {
+ public:
+  CBVKError& Error() { return error_; }
+  std::vector<InstalledProduct>& Products() { return products_; }
+  const std::string& InstallFolder() const { return install_folder_; }
+  const std::string& StartMenuParent() const { return start_menu_parent_; }
+  void SetRemoveRegistry(bool remove) { remove_registry_ = remove; }
+
+  // Fills the list from the logs in the App Paths folder of "Brenvik" (else "Lumora"). No
+  // folder: "Could not locate any Brenvik products on this machine."; no log in it: the shared
+  // parts are removed and "Uninstall could not locate any Brenvik products to remove.".
+  void ReadInstalledProducts();
+  // Keeps the shared entries out of every product's sets.
+  void ProtectSharedEntries();
+  // Undoes one product; fails when the user aborts a file, folder or log removal.
+  [[nodiscard]] bool RemoveProduct(const InstalledProduct& product);
+  // Removes every selected product, last first, behind the progress dialog; then, when none is
+  // left, the shared parts. Fails at the first product that could not be removed.
+  [[nodiscard]] bool RemoveSelected(platform::ProgressHost* host, const platform::Window* parent);
+  // The Exchange extension value, the shared libraries and component list, the Start-menu
+  // parent folder; failures are ignored.
+  void RemoveShared();
+
+ private:
+  bool RemoveSelectedWork(CSetupProgress& progress);
+  void RemoveRegistryEntries(const InstalledProduct& product);
+  void UpdateComponentList(const std::string& file);
+
+  CBVKError error_;
+  CBVKFileUtil files_;
+  std::vector<InstalledProduct> products_;
+  std::string install_folder_;
+  std::string start_menu_parent_;
+  bool remove_registry_ = true;
+};
+
+}  // namespace tessary::setup

@@ -1,0 +1,18 @@
+// setup: installs the product that the install script beside it describes.
+#include <string>
+
+#include "setup/setup_app.h"
+#include "setup/terminal_ui_host.h"
+
+int main(int argc, char** argv) {
+  std::string command_line;
+  for (int i = 1; i < argc; ++i) {
+    if (i > 1) command_line += ' ';
+    command_line += argv[i];
+  }
+  tessary::setup::TerminalUiHost host;
+  tessary::platform::SetUiHost(&host);
+  const int status = tessary::setup::CSetupApp().Run(command_line);
+  tessary::platform::SetUiHost(nullptr);
+  return status;
+}

@@ -1,0 +1,174 @@
+#include "setup/setup_dlg.h"
+
+#include <unistd.h>
+
+#include "platform/system_error.h"
+#include "setup/client_record.h"
+
+namespace tessary::setup {
+namespace {
+
+void ReplaceAll(std::string* text, const std::string& from, const std::string& to) {
+  for (std::size_t at = text->find(from); at != std::string::npos;
+       at = text->find(from, at + to.size())) {
+    text->replace(at, from.size(), to);
+  }
+}
+
+std::string WithoutTrailingSlash(std::string folder) {
+  while (folder.size() > 1 && folder.back() == '/') folder.pop_back();
+  return folder;
+}
+
+bool EndsWith(const std::string& text, const std::string& end) {
+  return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
+}
+
+}  // namespace
+
+CSetupDlg::CSetupDlg(platform::ProgressHost* progress_host) : progress_host_(progress_host) {}
+
+int CSetupDlg::Ask(const std::string& text, unsigned type) {
+  return platform::CurrentUiHost().ShowMessageBox(silent_ ? nullptr : &window_, kTitle, text, type);
+}
+
+bool CSetupDlg::ReadScript(const std::string& path) {
+  std::vector<std::string> lines;
+  if (!files_.ReadLines(path, &lines)) {
+    // Only the main script must be there; the others are optional.
+    if (!EndsWith(path, "/Files.dat")) return true;
+    platform::CurrentUiHost().ShowMessageBox(nullptr, "Setup", files_.Error().Text(),
+                                             platform::kMbOk | platform::kMbIconStop);
+    return false;
+  }
+  ApplyScriptLines(lines, {newer_office_, install_folder_}, &script_);
+  return true;
+}
+
+bool CSetupDlg::ShowWelcomePages() {
+  using namespace platform;
+  if (silent_) return true;
+  const bool product = !script_.product_name.empty();
+  const std::string welcome =
+      product ? "Welcome to the Brenvik installation program.\n\nSetup cannot install system "
+                "files or update shared files if they are in use.\nBefore proceeding, we "
+                "recommend that you close any applications you may be running.\n\nIt is "
+                "strongly recommended that you close Outlook before continuing with this "
+                "setup.  "
+              : "Welcome to the Brenvik update program.\n\nUpdate cannot install system files "
+                "or update shared files if they are in use.\nBefore proceeding, we recommend "
+                "that you close any applications you may be running.";
+  if (Ask(welcome, kMbOkCancel) != kIdOk) return false;
+
+  std::vector<std::string> licence;
+  if (files_.ReadLines(files_.SourceFolder() + "License-" + script_.product_code + ".txt",
+                       &licence)) {
+    std::string text = "&License Agreement:\n";
+    for (const std::string& line : licence) text += line + "\n";
+    text += "\nI &accept the agreement";
+    if (Ask(text, kMbYesNo | kMbIconQuestion) != kIdYes) return false;
+  }
+
+  if (product) {
+    std::string applications;
+    for (const std::string& entry : script_.required_applications) {
+      applications = entry + "\n" + applications;  // each new entry above the ones before
+    }
+    std::string systems;
+    for (const std::string& entry : script_.required_systems) systems += entry;
+    const std::string text = script_.product_name + " Requirements\n\n" +
+                             "The following applications are required:\n" + applications +
+                             "\nRequired operating system:\n" + systems;
+    if (Ask(text, kMbOkCancel) != kIdOk) return false;
+  }
+  return true;
+}
+
+void CSetupDlg::ReplaceFolderMarkers() {
+  for (RegistryEntry& entry : script_.registry) {
+    ReplaceAll(&entry.value, "%SYSTEM%", files_.SystemFolder());
+    ReplaceAll(&entry.value, "%PROGRAM%", WithoutTrailingSlash(install_folder_));
+  }
+}
+
+bool CSetupDlg::Log(const std::string& line) { return log_.WriteLine(line); }
+
+bool CSetupDlg::InstallOnce(bool with_copy) {
+  const bool done = OpenSetupLog() && CreateSubFolders() && CopyFiles() &&
+                    (script_.components.empty() || UpdateComponentList()) && WriteRegistry() &&
+                    CreateShortcuts() && (!with_copy || script_.copy_name.empty() || CopyScript());
+  log_.Close();
+  return done;
+}
+
+bool CSetupDlg::InstallConfigurations() {
+  const std::string share = ClientFilesFolder(server_);
+  for (const ConfigEntry& configuration : configurations_) {
+    script_.removal_only_files.clear();
+    script_.components.clear();
+    script_.required_applications.clear();
+    script_.required_systems.clear();
+    script_.product_code = configuration.product_code;
+    script_.product_name = configuration.product_name;
+    configuration_name_ = configuration.name;
+    if (chdir(share.c_str()) != 0 || !files_.GetCurrentFolder()) {
+      files_.Error().SetText("Could not access '" + share + "'.");
+      files_.Error().SetSystemError(platform::kErrorPathNotFound);
+      files_.Error().ShowError();
+      return false;
+    }
+    if (!ReadScript(share + "/Files" + configuration.product_code + ".dat")) return false;
+    // A configuration's script is read after the markers were replaced; its entries need it too.
+    ReplaceFolderMarkers();
+    if (!InstallOnce(false)) return false;
+  }
+  return true;
+}
+
+CSetupDlg::Outcome CSetupDlg::RunStages() {
+  using namespace platform;
+  update_mode_ = script_.product_name.empty() && configurations_.empty();
+  if (!silent_ && script_.product_name.empty()) window_.title = kUpdateTitle;
+  auto fail = [this] {
+    CurrentUiHost().ShowMessageBox(silent_ ? nullptr : &window_, "Setup", kFinalMessage,
+                                   kMbOk | kMbIconExclamation);
+    return Outcome::kFailed;
+  };
+
+  if (!ShowWelcomePages()) return Outcome::kRefused;
+  for (const std::string& application : script_.required_applications) {
+    if (application == "Microsoft Exchange Administrator" && !CheckExchangeAdministrator()) {
+      return Outcome::kRefused;
+    }
+  }
+  if (!CheckPreviousVersion()) return fail();
+  if (install_folder_.empty()) install_folder_ = files_.ProgramFilesFolder() + "Brenvik";
+  if (!ChooseInstallFolder()) return fail();
+
+  install_folder_ = WithoutTrailingSlash(install_folder_);
+  if (!silent_) files_.SetOwner(&window_);
+  if (!files_.CreateFolder(install_folder_)) {
+    files_.Error().ShowError();
+    return fail();
+  }
+  ReplaceFolderMarkers();
+
+  if (configurations_.empty()) {
+    if (!InstallOnce(true)) return fail();
+  } else if (!InstallConfigurations()) {
+    return fail();
+  }
+
+  if (!server_.empty()) WriteClientRecord();
+  for (const ConfigEntry& configuration : configurations_) {
+    const std::string name = configuration.file_name.substr(0, 3) + ".dat";
+    (void)files_.Copy(ClientFilesFolder(server_) + "/" + configuration.file_name,
+                      install_folder_ + name);
+  }
+  RunFixExt();
+  ShowCompletion();
+  RunFinalCommand();
+  return Outcome::kCompleted;
+}
+
+}  // namespace tessary::setup

@@ -1,0 +1,90 @@
+#pragma once
+// The install run: the state that the scripts, the command line and the pages build up, and the
+// stages that lead from the welcome page to the completion page. Pages and questions go through
+// the process's UI host; progress windows through the progress host (none in a silent run).
+
+#include <string>
+#include <vector>
+
+#include "platform/ui/progress_host.h"
+#include "platform/ui/ui_host.h"
+#include "setup/command_line.h"
+#include "setup/install_script.h"
+#include "support/bvk_file_util.h"
+#include "support/bvk_log_file.h"
+
+namespace tessary::setup {
+
+class CSetupDlg {
+ public:
+  static constexpr char kTitle[] = "Brenvik Setup";
+  static constexpr char kUpdateTitle[] = "Brenvik Update";
+  static constexpr char kFinalMessage[] =
+      "Setup did not complete successfully.\nSetup may be run again to complete the installation.";
+
+  // How a run ended: completed, refused on a page (quietly), or failed with the final message.
+  enum class Outcome { kCompleted, kRefused, kFailed };
+
+  explicit CSetupDlg(platform::ProgressHost* progress_host = nullptr);
+
+  // Start-up, before the stages.
+  CBVKFileUtil& Files() { return files_; }
+  InstallScript& Script() { return script_; }
+  const InstallScript& Script() const { return script_; }
+  std::string& InstallFolder() { return install_folder_; }
+  std::string& Server() { return server_; }
+  std::vector<ConfigEntry>& Configurations() { return configurations_; }
+  void SetSilent(bool silent) { silent_ = silent; }
+  bool Silent() const { return silent_; }
+  void SetNewerOffice(bool newer) { newer_office_ = newer; }
+  bool NewerOffice() const { return newer_office_; }
+  const platform::Window& Window() const { return window_; }
+
+  // Reads one script into the lists. Only an unreadable ".../Files.dat" fails (its message is
+  // shown with the caption "Setup"); other missing scripts add nothing.
+  [[nodiscard]] bool ReadScript(const std::string& path);
+
+  // Runs every stage in order; shows the final message itself on failure.
+  Outcome RunStages();
+
+  // The install steps, each failing with its message shown.
+  [[nodiscard]] bool CheckExchangeAdministrator();
+  [[nodiscard]] bool ChooseInstallFolder();
+  [[nodiscard]] bool OpenSetupLog();
+  [[nodiscard]] bool CreateSubFolders();
+  [[nodiscard]] bool CopyFiles();
+  [[nodiscard]] bool UpdateComponentList();
+  [[nodiscard]] bool WriteRegistry();
+  [[nodiscard]] bool CreateShortcuts();
+  [[nodiscard]] bool CopyScript();
+  void ShowCompletion();
+  void RunFinalCommand();
+  void RunFixExt();
+  [[nodiscard]] bool CheckPreviousVersion();
+  void WriteClientRecord();
+
+ private:
+  bool ShowWelcomePages();
+  bool InstallOnce(bool with_copy);
+  bool InstallConfigurations();
+  void ReplaceFolderMarkers();
+  bool Log(const std::string& line);
+  std::string TraceFile() const;
+  std::string SourceFolderOfFiles() const;
+  int Ask(const std::string& text, unsigned type);
+
+  platform::ProgressHost* progress_host_;
+  platform::Window window_{kTitle};
+  CBVKFileUtil files_;
+  CBVKLogFile log_;
+  InstallScript script_;
+  std::string configuration_name_;
+  std::string install_folder_;
+  std::string server_;
+  std::vector<ConfigEntry> configurations_;
+  bool silent_ = false;
+  bool update_mode_ = false;
+  bool newer_office_ = false;
+};
+
+}  // namespace tessary::setup
