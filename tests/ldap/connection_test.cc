@@ -1,0 +1,115 @@
+// The connection's refusals and failures, against stand-in servers on loopback.
+#include "directory/ds/ldap/connection.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include "directory/ds/ldap/ldap_directory.h"
+#include "directory/ds/open_directory.h"
+#include "fake_ldap_server.h"
+#include "scoped_env.h"
+#include "test_support.h"
+
+namespace tessary::ds::ldap {
+namespace {
+
+using testing::FakeLdapServer;
+
+class ConnectionTest : public testing::MachineTest {
+ protected:
+  void SetUp() override {
+    // No Kerberos ticket and no user configuration of libldap.
+    env_.Set("KRB5CCNAME", "FILE:" + (machine_.Root() / "no-ticket").string());
+    env_.Set("KRB5_CONFIG", (machine_.Root() / "krb5.conf").string());
+    env_.Set("LDAPNOINIT", "1");
+    env_.Unset("TESSARY_NETWORK_TIMEOUT");
+    env_.Unset("LDAPTLS_CACERT");
+    password_file_ = (machine_.Root() / "password").string();
+    testing::WriteFileText(password_file_, "Pa55word-never-in-clear\n");
+    chmod(password_file_.c_str(), 0600);
+    env_.Set("TESSARY_BIND_DN", "CN=Administrator,CN=Users,DC=example,DC=test");
+    env_.Set("TESSARY_BIND_PASSWORD_FILE", password_file_);
+  }
+
+  testing::ScopedEnv env_;
+  std::string password_file_;
+  std::unique_ptr<Directory> directory_;
+  std::string error_;
+};
+
+TEST_F(ConnectionTest, RefusesASimpleBindWhenTheServerWillNotStartTls) {
+  FakeLdapServer server(FakeLdapServer::Behaviour::kRefuseStartTls);
+  EXPECT_FALSE(OpenLdapDirectory(server.Uri(), &directory_, &error_));
+  EXPECT_EQ(error_, "Could not bind to '" + server.Uri() +
+                        "' as 'CN=Administrator,CN=Users,DC=example,DC=test': the server did not "
+                        "start TLS: Protocol error. A password is never sent over an unencrypted "
+                        "connection; use ldaps:// or a server that offers StartTLS, or bind with "
+                        "a Kerberos ticket.\nConfidentiality is required. (8007202d)");
+  EXPECT_GE(server.Answered(), 1);
+  EXPECT_EQ(server.Received().find("Pa55word"), std::string::npos);
+  EXPECT_EQ(directory_, nullptr);
+}
+
+TEST_F(ConnectionTest, WithoutTicketOrBindDnSaysWhatToConfigure) {
+  env_.Unset("TESSARY_BIND_DN");
+  FakeLdapServer server(FakeLdapServer::Behaviour::kRefuseStartTls);
+  EXPECT_FALSE(OpenLdapDirectory(server.Uri(), &directory_, &error_));
+  EXPECT_TRUE(error_.starts_with("Kerberos (GSSAPI) bind to '" + server.Uri() + "' failed: "))
+      << error_;
+  EXPECT_NE(error_.find("\nWithout a Kerberos ticket, TESSARY_BIND_DN and "
+                        "TESSARY_BIND_PASSWORD_FILE name the account and password of a simple "
+                        "bind over TLS.\n"),
+            std::string::npos)
+      << error_;
+}
+
+TEST_F(ConnectionTest, ReportsAServerThatCannotBeReached) {
+  std::string uri = "ldap://127.0.0.1:" + std::to_string(testing::UnusedPort());
+  EXPECT_FALSE(OpenLdapDirectory(uri, &directory_, &error_));
+  EXPECT_TRUE(error_.starts_with("Could not connect to '" + uri + "': Can't contact LDAP server"))
+      << error_;
+  EXPECT_TRUE(error_.ends_with("\nCannot contact the LDAP server. (8007203a)")) << error_;
+}
+
+TEST_F(ConnectionTest, GivesUpOnASilentServerAfterTheNetworkTimeout) {
+  env_.Set("TESSARY_NETWORK_TIMEOUT", "1");
+  FakeLdapServer server(FakeLdapServer::Behaviour::kSilent);
+  EXPECT_FALSE(OpenLdapDirectory(server.Uri(), &directory_, &error_));
+  EXPECT_NE(error_.find("Timed out"), std::string::npos) << error_;
+  EXPECT_EQ(server.Received().find("Pa55word"), std::string::npos);
+}
+
+TEST_F(ConnectionTest, RefusesABadNetworkTimeout) {
+  for (const char* bad : {"abc", "0", "-5", "3601", "10s"}) {
+    env_.Set("TESSARY_NETWORK_TIMEOUT", bad);
+    EXPECT_FALSE(OpenLdapDirectory("ldap://127.0.0.1:1", &directory_, &error_));
+    EXPECT_EQ(error_, std::string("TESSARY_NETWORK_TIMEOUT is '") + bad +
+                          "'; it must be a whole number of seconds from 1 to 3600.");
+  }
+}
+
+TEST_F(ConnectionTest, SettingsComeFromTheEnvironment) {
+  env_.Set("TESSARY_NETWORK_TIMEOUT", "7");
+  env_.Set("LDAPTLS_CACERT", "/some/ca.pem");
+  ConnectionSettings settings;
+  ASSERT_TRUE(SettingsFromEnvironment("ldaps://dc", &settings, &error_)) << error_;
+  EXPECT_EQ(settings.uri, "ldaps://dc");
+  EXPECT_EQ(settings.timeout, std::chrono::seconds(7));
+  EXPECT_EQ(settings.bind_dn, "CN=Administrator,CN=Users,DC=example,DC=test");
+  EXPECT_EQ(settings.password_file, password_file_);
+  EXPECT_EQ(settings.ca_file, "/some/ca.pem");
+}
+
+TEST_F(ConnectionTest, DefaultNetworkTimeoutIsThirtySeconds) {
+  ConnectionSettings settings;
+  ASSERT_TRUE(SettingsFromEnvironment("ldap://dc", &settings, &error_));
+  EXPECT_EQ(settings.timeout, std::chrono::seconds(30));
+}
+
+TEST(LdapBackend, InstallsItselfForLdapLocations) {
+  InstallLdapBackend();
+  EXPECT_EQ(RegisteredLdapBackend(), &OpenLdapDirectory);
+}
+
+}  // namespace
+}  // namespace tessary::ds::ldap
