@@ -50,12 +50,14 @@ std::optional<std::string> SidToText(const std::vector<std::uint8_t>& sid) {
   } else {
     std::snprintf(buffer, sizeof buffer, "%" PRIu64, authority);
   }
-  std::string text = "S-1-" + std::string(buffer);
+  std::string text = "S-1-";
+  text += buffer;
   for (std::size_t i = 0; i < count; ++i) {
     const std::uint8_t* p = &sid[8 + 4 * i];
     std::uint32_t sub =
         p[0] | (p[1] << 8) | (p[2] << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
-    text += "-" + std::to_string(sub);
+    text += '-';
+    text += std::to_string(sub);
   }
   return text;
 }
