@@ -88,7 +88,7 @@ class CBVKFileUtil {
                                Interactive interactive = Interactive::No,
                                std::size_t max_lines = 0);
   // Writes each line followed by CR LF, replacing the file (Overwrite::Yes, atomically) or at
-  // its end; creates a missing file. Fails when the file cannot be written.
+  // its end; creates a missing file. Fails when the file cannot be written or is read-only.
   [[nodiscard]] bool WriteLines(const std::string& path, const std::vector<std::string>& lines,
                                 Overwrite overwrite, Interactive interactive = Interactive::No);
   // Appends one line; fails as WriteLines.
@@ -155,9 +155,8 @@ class CBVKFileUtil {
   void BrowseForFile(std::string* path, const std::string& default_extension,
                      const std::string& filter, const platform::Window* parent, bool* cancelled);
   void BrowseForSaveFile(std::string* path, const std::string& default_extension,
-                         const std::string& filter, const platform::Window* parent,
-                         bool* cancelled, std::string* file_title = nullptr,
-                         std::string* folder = nullptr);
+                         const std::string& filter, const platform::Window* parent, bool* cancelled,
+                         std::string* file_title = nullptr, std::string* folder = nullptr);
   // END setup operations
 
  private:

@@ -109,6 +109,12 @@ std::string ResolveLink(const std::string& path) {
   return realpath(path.c_str(), resolved) ? std::string(resolved) : path;
 }
 
+// A file that nobody may write is read-only, also for root: writing it is refused as Windows
+// refuses to write a file with the read-only attribute, whoever asks.
+bool IsReadOnly(const struct stat& info) {
+  return S_ISREG(info.st_mode) && (info.st_mode & 0222) == 0;
+}
+
 // Replaces the file's whole content: written beside it and renamed over it, so a failure
 // leaves the old file as it was. 0 or the errno of the failure.
 int ReplaceFile(const std::string& requested, const std::string& content) {
@@ -116,6 +122,7 @@ int ReplaceFile(const std::string& requested, const std::string& content) {
   struct stat existing {};
   const bool exists = stat(path.c_str(), &existing) == 0;
   if (exists && S_ISDIR(existing.st_mode)) return EISDIR;
+  if (exists && IsReadOnly(existing)) return EACCES;
 
   static thread_local std::mt19937_64 random{std::random_device{}()};
   std::string temporary;
@@ -142,6 +149,9 @@ int ReplaceFile(const std::string& requested, const std::string& content) {
 int AppendToFile(const std::string& path, const std::string& content) {
   Descriptor out(open(path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0666));
   if (out.get() < 0) return errno;
+  struct stat info {};
+  if (fstat(out.get(), &info) != 0) return errno;
+  if (IsReadOnly(info)) return EACCES;
   if (int error_number = WriteAll(out.get(), content)) return error_number;
   return out.Close() == 0 ? 0 : errno;
 }

@@ -444,6 +444,19 @@ TEST_F(FileUtilTest, WriteLinesOntoAFolderFailsAndKeepsIt) {
   EXPECT_EQ(ReadFileText(At("folder/inside.txt")), "keep");
 }
 
+TEST_F(FileUtilTest, ReadOnlyFilesAreNeitherReplacedNorExtended) {
+  WriteFileText(At("kept.csv"), "original");
+  ASSERT_TRUE(util_.SetAttributes(At("kept.csv"), CBVKFileUtil::kAttributeReadOnly));
+  for (Overwrite overwrite : {Overwrite::Yes, Overwrite::No}) {
+    EXPECT_FALSE(util_.WriteLines(At("kept.csv"), {"x"}, overwrite));
+    EXPECT_EQ(Text(), "Could not write to the file '" + At("kept.csv") + "'\n" + kAccessDenied);
+  }
+  EXPECT_EQ(ReadFileText(At("kept.csv")), "original");
+  ASSERT_TRUE(util_.SetAttributes(At("kept.csv"), CBVKFileUtil::kAttributeNormal));
+  EXPECT_TRUE(util_.AppendLine(At("kept.csv"), "more"));
+  EXPECT_EQ(ReadFileText(At("kept.csv")), "originalmore\r\n");
+}
+
 TEST_F(FileUtilTest, WriteLinesAsksRetryWhenInteractive) {
   host_.QueueAnswer(platform::kIdCancel);
   EXPECT_FALSE(util_.WriteLines(Blocker() + "/x", {"x"}, Overwrite::Yes, Interactive::Yes));
