@@ -54,7 +54,10 @@ ProcessResult StartProcess(const std::vector<std::string>& argv, const std::stri
       result.error = kErrorDirectory;
       return result;
     }
-    posix_spawn_file_actions_addchdir_np(actions.get(), working_folder.c_str());
+    if (int error = posix_spawn_file_actions_addchdir_np(actions.get(), working_folder.c_str())) {
+      result.error = Win32FromErrno(error);
+      return result;
+    }
   }
   std::vector<char*> arguments;
   for (const std::string& argument : argv) arguments.push_back(const_cast<char*>(argument.c_str()));

@@ -199,6 +199,8 @@ std::uint32_t Win32FromErrno(int error_number) {
     case ENFILE:
       return 4;
     case EEXIST:
+      // Folders report 183 as CreateDirectory does; a file created exclusively that already
+      // exists is 80 (kErrorFileExists), which its caller knows to choose.
       return kErrorAlreadyExists;
     case ENOSPC:
     case EDQUOT:
