@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <ctime>
 #include <string_view>
@@ -38,6 +39,8 @@ bool ReadFolderValue(HKEY root, const std::string& key, const std::string& name,
   *folder = CBVKFileUtil::AddTrailingSlash(value);
   return true;
 }
+
+constexpr std::uint32_t kErrorBadNetworkPath = 53;  // "The network path was not found."
 
 constexpr char kCurrentVersionKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion";
 
@@ -148,6 +151,14 @@ bool CBVKFileUtil::GetFileSize(const std::string& path, std::uint64_t* size) {
 bool CBVKFileUtil::CreateFolder(const std::string& path, Interactive interactive) {
   std::string folder = path;
   if (folder.size() > 1 && folder.back() == '/') folder.pop_back();
+  // A server's share (/net/server/share) belongs to the server: it and the folders above it
+  // are never created here, only the folders inside it.
+  const std::string network_root = platform::NetworkShareFolder("", "");
+  if (folder.starts_with(network_root) &&
+      std::count(folder.begin() + network_root.size(), folder.end(), '/') < 2) {
+    if (IsFolder(folder)) return true;
+    return Fail("Could not create the directory: " + folder, kErrorBadNetworkPath);
+  }
   // Missing folders above are created first, from the top; the root and the current
   // directory need no creating.
   std::size_t slash = folder.find_last_of('/');

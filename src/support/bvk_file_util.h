@@ -64,8 +64,9 @@ class CBVKFileUtil {
   [[nodiscard]] bool GetFileInfo(const std::string& path, std::time_t* last_write);
   // The whole size in bytes; fails for a missing file or a folder.
   [[nodiscard]] bool GetFileSize(const std::string& path, std::uint64_t* size);
-  // Creates the folder and every missing folder above it; an existing folder is success, an
-  // existing file of that name is a failure.
+  // Creates the folder and every missing folder above it, but never a server's share
+  // (/net/server/share) or what is above it; an existing folder is success, an existing file of
+  // that name is a failure.
   [[nodiscard]] bool CreateFolder(const std::string& path,
                                   Interactive interactive = Interactive::No);
   // Removes one empty folder; fails when it is missing, not empty or not a folder.

@@ -184,6 +184,19 @@ TEST_F(FileUtilTest, CreateFolderWhereAFileStandsFails) {
   EXPECT_TRUE(host_.Messages().empty());
 }
 
+TEST_F(FileUtilTest, CreateFolderNeverCreatesAServerShare) {
+  const std::string net = (machine_.Root() / "machine/net").string();
+  EXPECT_FALSE(util_.CreateFolder(net + "/server/share/one/two"));
+  EXPECT_EQ(Text(), "Could not create the directory: " + net +
+                        "/server/share\nThe network path was not found. (35)");
+  EXPECT_FALSE(fs::exists(net));
+  // Once the share is there (mounted), the folders inside it are created.
+  fs::create_directories(net + "/server/share");
+  ASSERT_TRUE(util_.CreateFolder(net + "/server/share/one/two/"));
+  EXPECT_TRUE(fs::is_directory(net + "/server/share/one/two"));
+  EXPECT_TRUE(util_.CreateFolder(net + "/server/share"));
+}
+
 TEST_F(FileUtilTest, CreateFolderAsksRetryWhenInteractive) {
   std::string blocker = Blocker();
   host_.QueueAnswer(platform::kIdRetry);
