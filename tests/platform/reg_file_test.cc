@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <random>
+
 #include "platform/registry.h"
 
 namespace tessary::platform {
@@ -179,6 +182,48 @@ TEST(RegHiveKeys, PathsAreNormalized) {
   RegHive hive("HKEY_CURRENT_USER");
   hive.CreateKey("\\A\\\\B\\");
   EXPECT_NE(hive.FindKey("A\\B"), nullptr);
+}
+
+// Damaged hives of every shape: the reader either rejects them with a line number inside the
+// text or accepts them, and whatever it accepts it writes back in a form it reads again equally.
+TEST(RegFileRobustness, DamagedTextIsRejectedOrRoundTrips) {
+  const std::string valid =
+      "REGEDIT4\n\n[HKEY_CURRENT_USER\\A\\B]\n@=\"x\\\\y\"\n\"D\"=dword:0000000c\n"
+      "\"H\"=hex:01,02,\\\n  03\n\"E\"=hex(2):41,00\n[HKEY_CURRENT_USER\\C]\n";
+  const char alphabet[] = "[]\\\"=@:,;-\n\r0aFx(7) hexdword";
+  std::mt19937 random(20061205);
+  for (int round = 0; round < 3000; ++round) {
+    std::string text = valid;
+    int edits = 1 + static_cast<int>(random() % 4);
+    for (int e = 0; e < edits; ++e) {
+      std::size_t at = random() % (text.size() + 1);
+      char c = alphabet[random() % (sizeof alphabet - 1)];
+      switch (random() % 3) {
+        case 0:
+          text.insert(at, 1, c);
+          break;
+        case 1:
+          if (at < text.size()) text.erase(at, 1);
+          break;
+        default:
+          if (at < text.size()) text[at] = c;
+          break;
+      }
+    }
+    RegHive hive("HKEY_CURRENT_USER");
+    int line = 0;
+    std::string problem;
+    if (!hive.Parse(text, &line, &problem)) {
+      EXPECT_FALSE(problem.empty()) << text;
+      EXPECT_GE(line, 1) << text;
+      EXPECT_LE(line, static_cast<int>(std::count(text.begin(), text.end(), '\n')) + 1) << text;
+      continue;
+    }
+    std::string written = hive.Write();
+    RegHive again("HKEY_CURRENT_USER");
+    ASSERT_TRUE(again.Parse(written, &line, &problem)) << problem << "\n" << written;
+    EXPECT_EQ(again.Write(), written);
+  }
 }
 
 }  // namespace
