@@ -25,6 +25,12 @@ bool IsValidName(const std::string& name) {
   return name.find_first_of("\r\n") == std::string::npos;
 }
 
+// A hive to read into; an unknown root gets one that ReadKey never fills.
+RegHive EmptyHive(HKEY root) {
+  const char* root_name = RootName(root);
+  return RegHive(root_name ? root_name : "");
+}
+
 HiveSeed SeedFor(HKEY root) {
   return [root](RegHive* hive) { SeedHive(root, hive); };
 }
@@ -110,7 +116,7 @@ std::uint32_t RegOpenKey(HKEY root, const std::string& sub_key, std::uint32_t ac
 
 std::uint32_t RegQueryValue(const RegKey& key, const std::string& name, std::uint32_t* type,
                             std::uint8_t* data, std::uint32_t* size) {
-  RegHive hive(RootName(key.root) ? RootName(key.root) : "");
+  RegHive hive = EmptyHive(key.root);
   const RegKeyData* found = nullptr;
   if (std::uint32_t code = ReadKey(key, KEY_QUERY_VALUE, &hive, &found)) return code;
   const RegValueData* value = found->FindValue(name);
@@ -157,7 +163,7 @@ std::uint32_t RegDeleteValue(const RegKey& key, const std::string& name) {
 }
 
 std::uint32_t RegEnumValue(const RegKey& key, std::uint32_t index, std::string* name) {
-  RegHive hive(RootName(key.root) ? RootName(key.root) : "");
+  RegHive hive = EmptyHive(key.root);
   const RegKeyData* found = nullptr;
   if (std::uint32_t code = ReadKey(key, KEY_QUERY_VALUE, &hive, &found)) return code;
   if (index >= found->values.size()) return kErrorNoMoreItems;
@@ -166,7 +172,7 @@ std::uint32_t RegEnumValue(const RegKey& key, std::uint32_t index, std::string* 
 }
 
 std::uint32_t RegEnumKey(const RegKey& key, std::uint32_t index, std::string* name) {
-  RegHive hive(RootName(key.root) ? RootName(key.root) : "");
+  RegHive hive = EmptyHive(key.root);
   const RegKeyData* found = nullptr;
   if (std::uint32_t code = ReadKey(key, KEY_ENUMERATE_SUB_KEYS, &hive, &found)) return code;
   std::vector<std::string> names = hive.SubKeyNames(found->path);
