@@ -24,11 +24,16 @@ bool NamesAfterFirst(const std::string& upper, const std::string& name) {
 
 }  // namespace
 
-void CInstalledProducts::ReadInstalledProducts() {
+void CInstalledProducts::ReadInstalledProducts(const std::string& fallback_folder) {
   products_.clear();
   CBVKRegistry registry;
   install_folder_ = registry.GetAppPath("Brenvik");
   if (install_folder_.empty()) install_folder_ = registry.GetAppPath("Lumora");
+  bool fallback_exists = false;
+  if (install_folder_.empty() && !fallback_folder.empty() &&
+      files_.Exists(fallback_folder, &fallback_exists) && fallback_exists) {
+    install_folder_ = CBVKFileUtil::AddTrailingSlash(fallback_folder);
+  }
   if (install_folder_.empty()) {
     error_.SetText("Could not locate any Brenvik products on this machine.");
     return;

@@ -23,10 +23,11 @@ class CInstalledProducts {
   const std::string& StartMenuParent() const { return start_menu_parent_; }
   void SetRemoveRegistry(bool remove) { remove_registry_ = remove; }
 
-  // Fills the list from the logs in the App Paths folder of "Brenvik" (else "Lumora"). No
-  // folder: "Could not locate any Brenvik products on this machine."; no log in it: the shared
-  // parts are removed and "Uninstall could not locate any Brenvik products to remove.".
-  void ReadInstalledProducts();
+  // Fills the list from the logs in the App Paths folder of "Brenvik" (else "Lumora", else the
+  // existing fallback folder, where an install that failed before its registry step left its
+  // log). No folder: "Could not locate any Brenvik products on this machine."; no log in it: the
+  // shared parts are removed and "Uninstall could not locate any Brenvik products to remove.".
+  void ReadInstalledProducts(const std::string& fallback_folder = {});
   // Keeps the shared entries out of every product's sets.
   void ProtectSharedEntries();
   // Undoes one product; fails when the user aborts a file, folder or log removal.

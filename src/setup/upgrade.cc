@@ -25,7 +25,10 @@ bool CSetupDlg::CheckPreviousVersion() {
   // The registry of these two was never shared with their successors.
   installed.SetRemoveRegistry(script_.remove_previous_registry || upper == "HALVERN DESK 3.0" ||
                               upper == "OSTRAND DESK 3.0");
-  installed.ReadInstalledProducts();
+  // Before the registry step an install records its folder only in its log: a failed first
+  // install is found where this run would install.
+  installed.ReadInstalledProducts(install_folder_.empty() ? files_.ProgramFilesFolder() + "Brenvik"
+                                                          : install_folder_);
   installed.ProtectSharedEntries();
   for (InstalledProduct& product : installed.Products()) {
     if (Upper(product.name) != upper) continue;
