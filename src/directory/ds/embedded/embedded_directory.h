@@ -1,0 +1,44 @@
+#pragma once
+// The embedded directory: Active Directory's behaviour in one SQLite file, behind the directory
+// service interface. Opening, provisioning domains into a file (a forest may hold several), and
+// what tests need to look behind the interface.
+
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "directory/ds/directory.h"
+#include "directory/ds/embedded/schema_definition.h"
+#include "directory/ds/value.h"
+
+namespace tessary::ds::embedded {
+
+// ${XDG_DATA_HOME:-~/.local/share}/brenvik/directory.db
+std::string DefaultDirectoryPath();
+
+// Opens an existing file. A missing file, a file that is not an embedded directory, or a damaged
+// one fails with a message naming the file; such a file is left untouched.
+[[nodiscard]] bool OpenEmbeddedDirectory(const std::string& path,
+                                         std::unique_ptr<Directory>* directory, std::string* error);
+
+struct ProvisionOptions {
+  // Set as the Administrator's password when not empty (it must meet the password policy).
+  std::string administrator_password;
+};
+
+// Adds the domain dns_domain_name (such as "example.com") to the directory file at path,
+// creating the file, its configuration and its schema (from schema) when it does not exist yet;
+// the first domain is the forest root. Creates the domain head (domainDNS) with CN=Users,
+// CN=Computers, OU=Domain Controllers, CN=LostAndFound, the Administrator and Guest users and
+// the domain's groups, and its crossRef in CN=Partitions. Everything or nothing is written.
+// Fails with a message naming the file or the domain.
+[[nodiscard]] bool ProvisionDomain(const std::string& path, const std::string& dns_domain_name,
+                                   const SchemaDefinition& schema, const ProvisionOptions& options,
+                                   std::string* error);
+
+// For tests: true when password is the stored password of the user with that DN.
+bool VerifyPassword(Directory& directory, const std::string& dn, const std::string& password);
+// For tests: makes the directory read time from clock (whenCreated, pwdLastSet, currentTime).
+void SetClock(Directory& directory, std::function<UtcTime()> clock);
+
+}  // namespace tessary::ds::embedded
