@@ -118,8 +118,8 @@ TEST_F(FileUtilSetup, GetVersionReadsTheFixedBlock) {
   EXPECT_EQ(parts[3], 4);
   Source("plain.dll", "no version");
   EXPECT_FALSE(files_.GetVersion(SourceFolder() + "plain.dll", &text));
-  const std::string text = files_.Error().Text();
-  EXPECT_EQ(text.substr(0, text.find('\n')),
+  const std::string message = files_.Error().Text();
+  EXPECT_EQ(message.substr(0, message.find('\n')),
             "Could not retrieve information about '" + SourceFolder() + "plain.dll'.");
 }
 
