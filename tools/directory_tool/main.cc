@@ -1,0 +1,10 @@
+// tessary-directory: see directory_tool.h.
+
+#include <iostream>
+
+#include "directory_tool.h"
+
+int main(int argc, char** argv) {
+  return tessary::tools::RunDirectoryTool(std::vector<std::string>(argv + 1, argv + argc),
+                                          std::cout, std::cerr);
+}
