@@ -7,6 +7,7 @@
 #   dc.sh halt   ENVFILE   stop samba only (the domain stays), to test a server that went away
 #   dc.sh resume ENVFILE   start samba again on the same domain and wait for LDAPS
 #   dc.sh env    ENVFILE   print ENVFILE
+#   dc.sh kinit  ENVFILE CCACHE   get a Kerberos ticket for the domain's Administrator into CCACHE
 #
 # Needs root (it adds an address to lo) and the packages scripts/install-deps.sh lists.
 set -euo pipefail
@@ -23,7 +24,7 @@ die() {
 }
 
 usage() {
-  die "usage: dc.sh start|stop|halt|resume|env ENVFILE"
+  die "usage: dc.sh start|stop|halt|resume|env ENVFILE, or dc.sh kinit ENVFILE CCACHE"
 }
 
 # Loads the state a previous start wrote.
@@ -98,7 +99,8 @@ run_samba() {
       tail -n 30 "$log" >&2 || true
       die "samba exited during start-up (log: $log)"
     fi
-    if LDAPTLS_CACERT=$TESSARY_SAMBA_CA LDAPTLS_REQCERT=demand ldapsearch -LLL -x \
+    # LDAPNOINIT (which a caller's tests may set) would make ldapsearch ignore LDAPTLS_CACERT.
+    if env -u LDAPNOINIT LDAPTLS_CACERT="$TESSARY_SAMBA_CA" LDAPTLS_REQCERT=demand ldapsearch -LLL -x \
       -H "ldaps://$TESSARY_SAMBA_ADDRESS" -o nettimeout=2 -b "" -s base defaultNamingContext \
       >/dev/null 2>&1; then
       return 0
@@ -140,7 +142,8 @@ cmd_start() {
   fi
   local started=$SECONDS
   mkdir -p "$(dirname "$ENVFILE")"
-  DC_DIR=$(mktemp -d /tmp/tessary-dc.XXXXXX)
+  # Beside the environment file, not in /tmp, where other runs' clean-ups may sweep it away.
+  DC_DIR=$(mktemp -d "$(cd "$(dirname "$ENVFILE")" && pwd)/dc.XXXXXX")
   local address
   address=$(claim_address)
   TESSARY_SAMBA_ADDRESS=$address
@@ -202,7 +205,7 @@ cmd_stop() {
   stop_samba
   ip -4 addr del "$TESSARY_SAMBA_ADDRESS/8" dev lo 2>/dev/null || true
   case $DC_DIR in
-    /tmp/tessary-dc.*) rm -rf "$DC_DIR" ;;
+    "$(cd "$(dirname "$ENVFILE")" && pwd)"/dc.*) rm -rf "$DC_DIR" ;;
     *) die "refusing to remove unexpected folder '$DC_DIR'" ;;
   esac
   rm -f "$ENVFILE"
@@ -219,9 +222,16 @@ cmd_resume() {
   run_samba
 }
 
-(($# == 2)) || usage
+cmd_kinit() {
+  load_env
+  KRB5_CONFIG=$TESSARY_SAMBA_KRB5_CONFIG KRB5CCNAME=$1 \
+    kinit "$TESSARY_SAMBA_ADMIN@$TESSARY_SAMBA_REALM" <"$TESSARY_BIND_PASSWORD_FILE" >/dev/null
+}
+
+(($# == 2)) || { (($# == 3)) && [[ $1 == kinit ]]; } || usage
 ENVFILE=$2
 case $1 in
+  kinit) cmd_kinit "$3" ;;
   start) cmd_start ;;
   stop) cmd_stop ;;
   halt) cmd_halt ;;

@@ -38,7 +38,9 @@ std::string Diagnostic(LDAP* handle) {
 std::string Reason(LDAP* handle, int rc) {
   std::string reason = ldap_err2string(rc);
   std::string diagnostic = handle == nullptr ? std::string() : Diagnostic(handle);
-  if (!diagnostic.empty()) reason += " (" + diagnostic + ")";
+  // libldap leaves this placeholder where it has nothing to say.
+  if (!diagnostic.empty() && diagnostic != "(unknown error code)")
+    reason += " (" + diagnostic + ")";
   return reason;
 }
 
@@ -120,6 +122,13 @@ HRESULT Connection::Connect(std::string* error) {
   rc = ldap_connect(handle_);
   if (rc != LDAP_SUCCESS) {
     *error = "Could not connect to '" + settings_.uri + "': " + Reason(handle_, rc) + ".";
+    if (IsLdaps(settings_.uri)) {
+      // libldap does not tell a refused handshake from a server that is down.
+      *error +=
+          " Either the server is down or its TLS certificate is not trusted: it must be "
+          "signed by a certificate authority of LDAPTLS_CACERT (or of the system's list) "
+          "and name the host of the address.";
+    }
     HRESULT hr = HresultFromLdap(rc, Diagnostic(handle_));
     Close();
     return hr;
