@@ -46,9 +46,21 @@ bool DomainImportDirectory::CreateInContainer(const std::string& container,
 }
 
 bool DomainImportDirectory::GetAttributeInfo(ImportAttributeInfo* info) {
-  return domain_.GetAttributeInfo(domain_.SchemaNamingContext, &info->admin_display_name,
-                                  &info->ldap_name, &info->ads_type, &info->variant_type,
-                                  &info->single_valued, &info->syntax_text);
+  const bool by_ldap_name = !info->ldap_name.empty();
+  if (!domain_.GetAttributeInfo(domain_.SchemaNamingContext, &info->admin_display_name,
+                                &info->ldap_name, &info->ads_type, &info->variant_type,
+                                &info->single_valued, &info->syntax_text)) {
+    return false;
+  }
+  if (!by_ldap_name) return true;
+  // The directory matches names in any letter case; the column takes the schema's own spelling.
+  std::string schema_name;
+  if (domain_.GetPathAttribute("CN=" + info->admin_display_name + "," + domain_.SchemaNamingContext,
+                               "lDAPDisplayName", &schema_name, CBVKADObject::Required::Yes)) {
+    info->ldap_name = schema_name;
+    return true;
+  }
+  return false;
 }
 
 bool DomainImportDirectory::PutString(ds::Object& object, const std::string& name,

@@ -1,0 +1,237 @@
+// Import runs end to end against a fresh embedded directory; every effect is read back through
+// the directory service interface, not through the engine.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "directory/ds/embedded/embedded_directory.h"
+#include "embedded_import_fixture.h"
+
+namespace tessary::testing {
+namespace {
+
+namespace fs = std::filesystem;
+using Lines = std::vector<std::string>;
+
+const std::string kUsers = std::string("CN=Users,") + kDomainDN;
+
+std::string Dn(const std::string& name, const std::string& container = kUsers) {
+  return "CN=" + name + "," + container;
+}
+std::string Quoted(const std::string& text) { return "\"" + text + "\""; }
+
+class ImportEmbeddedTest : public EmbeddedImportTest {};
+
+TEST_F(ImportEmbeddedTest, CheckTakesNamesAndTypesFromTheSchema) {
+  ASSERT_TRUE(
+      Check({"MODE,distinguishedName,samaccountname,Given-Name,Description,"
+             "userAccountControl,pwdLastSet,showInAdvancedViewOnly,Is-Member-Of-DL"}))
+      << engine_->Error().Text();
+  std::vector<std::string> names;
+  engine_->GetColumnNames(names);
+  EXPECT_EQ(names,
+            (Lines{"mode", "distinguishedName", "sAMAccountName", "givenName", "description",
+                   "userAccountControl", "pwdLastSet", "showInAdvancedViewOnly", "memberOf"}));
+  const auto& columns = engine_->Columns();
+  EXPECT_EQ(columns[3].AdminDisplayName, "Given-Name");
+  EXPECT_EQ(columns[3].SchemaEntryDN,
+            std::string("CN=Given-Name,CN=Schema,CN=Configuration,") + kDomainDN);
+  EXPECT_EQ(columns[3].ValueType, kValueString);
+  EXPECT_TRUE(columns[3].SingleValued);
+  EXPECT_FALSE(columns[4].SingleValued);
+  EXPECT_EQ(columns[5].ValueType, kValueInteger);
+  EXPECT_EQ(columns[6].ValueType, kValueInteger);
+  EXPECT_EQ(columns[7].ValueType, kValueBoolean);
+  EXPECT_EQ(columns[8].ValueType, kValueSpecial);
+}
+
+TEST_F(ImportEmbeddedTest, CheckRejectsUnknownAndUnsupportedAttributes) {
+  EXPECT_FALSE(Check({"mode,distinguishedName,noSuchThing"}));
+  EXPECT_EQ(engine_->Error().Text().substr(0, 62),
+            "Could not retrieve information about the attribute 'noSuchThin");
+  EXPECT_FALSE(Check({"mode,distinguishedName,thumbnailPhoto"}));
+  EXPECT_EQ(engine_->Error().Text(),
+            "Tessary does not currently support the attribute 'thumbnailPhoto' or attributes of "
+            "type 'Octet String'.");
+}
+
+TEST_F(ImportEmbeddedTest, CreatesUsersWithAttributesPasswordAndAccountOptions) {
+  engine_->NewAccountDisabled = true;
+  engine_->PasswordNeverExpires = true;
+  engine_->MustChangePassword = true;
+  ASSERT_EQ(Import({"mode,distinguishedName,sAMAccountName,givenName,description,password",
+                    "Create," + Quoted(Dn("Ann Lee")) + ",ann,Ann,\"Sales, North%East\",Pa55word!x",
+                    "create," + Quoted(Dn("Bob")) + ",bob,Bob,,"}),
+            1);
+  EXPECT_EQ(engine_->ErrorCount, 0) << engine_->Error().Text();
+  EXPECT_EQ(Value(Dn("Ann Lee"), "sAMAccountName"), "ann");
+  EXPECT_EQ(Value(Dn("Ann Lee"), "givenName"), "Ann");
+  EXPECT_EQ(Value(Dn("Ann Lee"), "description"), "Sales, North%East");
+  EXPECT_EQ(Value(Dn("Ann Lee"), "userAccountControl"), "66050");
+  EXPECT_EQ(Value(Dn("Ann Lee"), "pwdLastSet"), "0");
+  EXPECT_TRUE(ds::embedded::VerifyPassword(*directory_, Dn("Ann Lee"), "Pa55word!x"));
+  EXPECT_TRUE(Exists(Dn("Bob")));
+  EXPECT_EQ(Values(Dn("Bob"), "description"), Lines{});
+}
+
+TEST_F(ImportEmbeddedTest, AccountNameOfTwentyOneCharactersIsNotCreated) {
+  ASSERT_EQ(Import({"mode,distinguishedName,sAMAccountName",
+                    "Create," + Quoted(Dn("Long")) + ",abcdefghijklmnopqrstu"}),
+            1);
+  EXPECT_FALSE(Exists(Dn("Long")));
+  EXPECT_EQ(ErrorMessages(), (Lines{"The attribute 'sAMAccountName' is more than 20 characters.  "
+                                    "Please shorten the value for this attribute."}));
+}
+
+TEST_F(ImportEmbeddedTest, ModifiesValuesByType) {
+  ASSERT_EQ(Import({"mode,distinguishedName,sAMAccountName", "Create," + Quoted(Dn("Cy")) + ",cy"}),
+            1);
+  ASSERT_EQ(Import({"mode,distinguishedName,otherTelephone,info,showInAdvancedViewOnly,"
+                    "employeeID",
+                    "Modify," + Quoted(Dn("Cy")) + ",1%2,one\\r\\ntwo,true,E7"}),
+            1);
+  EXPECT_EQ(engine_->ErrorCount, 0) << engine_->Error().Text();
+  EXPECT_EQ(Values(Dn("Cy"), "otherTelephone"), (Lines{"1", "2"}));
+  EXPECT_EQ(Value(Dn("Cy"), "info"), "one\r\ntwo");
+  EXPECT_EQ(Value(Dn("Cy"), "showInAdvancedViewOnly"), "TRUE");
+
+  // Append adds to the values; overwrite leaves exactly the file's values; ~DEL removes.
+  ASSERT_EQ(Import({"mode,distinguishedName,otherTelephone", "Modify," + Quoted(Dn("Cy")) + ",3"}),
+            1);
+  EXPECT_EQ(Values(Dn("Cy"), "otherTelephone"), (Lines{"1", "2", "3"}));
+  engine_->MultiValueMode = 1;
+  ASSERT_EQ(
+      Import({"mode,distinguishedName,otherTelephone", "Modify," + Quoted(Dn("Cy")) + ",a%b"}), 1);
+  EXPECT_EQ(Values(Dn("Cy"), "otherTelephone"), (Lines{"a", "b"}));
+  ASSERT_EQ(Import({"mode,distinguishedName,otherTelephone,info",
+                    "Modify," + Quoted(Dn("Cy")) + ",~DEL,"}),
+            1);
+  EXPECT_EQ(engine_->ErrorCount, 0) << engine_->Error().Text();
+  EXPECT_EQ(Values(Dn("Cy"), "otherTelephone"), Lines{});
+  EXPECT_EQ(Values(Dn("Cy"), "info"), Lines{});
+}
+
+TEST_F(ImportEmbeddedTest, ManagerByGuidAndMembershipByDnAndGuid) {
+  ASSERT_EQ(Import({"mode,distinguishedName,sAMAccountName,objectClass",
+                    "Create," + Quoted(Dn("Boss")) + ",boss,user",
+                    "Create," + Quoted(Dn("Worker")) + ",worker,user",
+                    "Create," + Quoted(Dn("G1")) + ",g1,group",
+                    "Create," + Quoted(Dn("G2")) + ",g2,group",
+                    "Create," + Quoted(Dn("G3")) + ",g3,group"}),
+            1);
+  ASSERT_EQ(engine_->ErrorCount, 0) << engine_->Error().Text();
+  ASSERT_EQ(Import({"mode,distinguishedName,memberOf",
+                    "Modify," + Quoted(Dn("Worker")) + "," + Quoted(Dn("G3"))}),
+            1);
+  engine_->MultiValueMode = 1;
+  ASSERT_EQ(Import({"mode,distinguishedName,manager,memberOf",
+                    "Modify," + Quoted(Dn("Worker")) + "," + Guid(Dn("Boss")) + "," +
+                        Quoted(Dn("G1") + "%" + Guid(Dn("G2")))}),
+            1);
+  EXPECT_EQ(engine_->ErrorCount, 0) << engine_->Error().Text();
+  EXPECT_EQ(Value(Dn("Worker"), "manager"), Dn("Boss"));
+  EXPECT_EQ(Values(Dn("G1"), "member"), Lines{Dn("Worker")});
+  EXPECT_EQ(Values(Dn("G2"), "member"), Lines{Dn("Worker")});
+  EXPECT_EQ(Values(Dn("G3"), "member"), Lines{});
+}
+
+TEST_F(ImportEmbeddedTest, DeleteMoveAndRename) {
+  AddOrganizationalUnit("Sales");
+  const std::string sales = std::string("OU=Sales,") + kDomainDN;
+  ASSERT_EQ(Import({"mode,distinguishedName,sAMAccountName", "Create," + Quoted(Dn("A")) + ",a",
+                    "Create," + Quoted(Dn("B")) + ",b", "Create," + Quoted(Dn("C")) + ",c"}),
+            1);
+  ASSERT_EQ(Import({"mode,distinguishedName", "Delete," + Quoted(Dn("A"))}), 1);
+  EXPECT_FALSE(Exists(Dn("A")));
+  EXPECT_TRUE(Exists(Dn("A", std::string("CN=LostAndFound,") + kDomainDN)));
+  ASSERT_EQ(
+      Import({"mode,distinguishedName,container", "Move," + Quoted(Dn("B")) + "," + Quoted(sales)}),
+      1);
+  EXPECT_TRUE(Exists(Dn("B", sales)));
+  ASSERT_EQ(Import({"mode,distinguishedName,cn", "Modify," + Quoted(Dn("C")) + ",Cee"}), 1);
+  EXPECT_EQ(engine_->ErrorCount, 0) << engine_->Error().Text();
+  EXPECT_TRUE(Exists(Dn("Cee")));
+  EXPECT_FALSE(Exists(Dn("C")));
+}
+
+TEST_F(ImportEmbeddedTest, GroupFailsAtPwdLastSetButIsCreated) {
+  engine_->MustChangePassword = true;
+  ASSERT_EQ(Import({"mode,distinguishedName,sAMAccountName,objectClass",
+                    "Create," + Quoted(Dn("U")) + ",u,user",
+                    "Create," + Quoted(Dn("Team")) + ",team,group"}),
+            1);
+  EXPECT_TRUE(Exists(Dn("Team")));
+  EXPECT_EQ(engine_->ErrorCount, 1);
+  ASSERT_EQ(ErrorMessages().size(), 1u);
+  EXPECT_TRUE(ErrorMessages()[0].starts_with("Could not commit changes.")) << ErrorMessages()[0];
+}
+
+TEST_F(ImportEmbeddedTest, CancelLeavesLaterEntriesUntouched) {
+  Lines lines{"mode,distinguishedName,sAMAccountName"};
+  for (int i = 1; i <= 10; ++i) {
+    lines.push_back("Create," + Quoted(Dn("U" + std::to_string(i))) + ",u" + std::to_string(i));
+  }
+  ScriptedProgressHost host;
+  host.PressAfterProgress(5, 1056);
+  ASSERT_EQ(Import(lines, &host), 1);
+  for (int i = 1; i <= 10; ++i) {
+    EXPECT_EQ(Exists(Dn("U" + std::to_string(i))), i <= 5) << i;
+  }
+  EXPECT_NE(engine_->Error().Text().find("5 'create' entries were processed."), std::string::npos);
+  const Lines log = ReadLines(engine_->OperationsLogPath());
+  EXPECT_TRUE(log[log.size() - 2].ends_with(": Operation cancelled by user"));
+}
+
+TEST_F(ImportEmbeddedTest, ErrorFileReimportedAfterTheFixCompletesTheJob) {
+  // Entries below a missing unit are refused; the rest go in.
+  const std::string unit = std::string("OU=Later,") + kDomainDN;
+  ASSERT_EQ(Import({"mode,distinguishedName,sAMAccountName,description",
+                    "Create," + Quoted(Dn("P1")) + ",p1,\"first, one\"",
+                    "Create," + Quoted(Dn("P2", unit)) + ",p2,\"second, two\"",
+                    "Create," + Quoted(Dn("P3")) + ",p3,third",
+                    "Create," + Quoted(Dn("P4", unit)) + ",p4,fourth"}),
+            1);
+  EXPECT_EQ(engine_->ErrorCount, 2);
+  ASSERT_EQ(ErrorMessages().size(), 2u);
+
+  AddOrganizationalUnit("Later");
+  const fs::path errors = engine_->ErrorFilePath;
+  engine_->ImportFile = errors.string();
+  ASSERT_TRUE(engine_->CheckImportFile()) << engine_->Error().Text();
+  ASSERT_TRUE(engine_->ValidateImportLines()) << engine_->Error().Text();
+  ScriptedProgressHost host;
+  ASSERT_EQ(RunBehindDialog(*engine_, host), 1);
+  EXPECT_EQ(engine_->ErrorCount, 0) << engine_->Error().Text();
+  EXPECT_EQ(Value(Dn("P1"), "description"), "first, one");
+  EXPECT_EQ(Value(Dn("P2", unit), "description"), "second, two");
+  EXPECT_EQ(Value(Dn("P3"), "description"), "third");
+  EXPECT_EQ(Value(Dn("P4", unit), "sAMAccountName"), "p4");
+}
+
+TEST_F(ImportEmbeddedTest, SpreadsheetFileWithByteOrderMarkImports) {
+  WriteFileText(engine_->ImportFile,
+                "\xEF\xBB\xBFmode,distinguishedName,sAMAccountName\r\n"
+                "Create," +
+                    Quoted(Dn("Bom")) + ",bom\r\n");
+  ASSERT_TRUE(engine_->CheckImportFile()) << engine_->Error().Text();
+  ScriptedProgressHost host;
+  ASSERT_EQ(RunBehindDialog(*engine_, host), 1);
+  EXPECT_TRUE(Exists(Dn("Bom")));
+  EXPECT_EQ(engine_->HeaderLine, "mode,distinguishedName,sAMAccountName");
+}
+
+TEST_F(ImportEmbeddedTest, DirectoryRefusalGoesToTheErrorFileAndTheRunGoesOn) {
+  ASSERT_EQ(
+      Import({"mode,distinguishedName,sAMAccountName", "Create," + Quoted(Dn("Dup1")) + ",same",
+              "Create," + Quoted(Dn("Dup2")) + ",same", "Create," + Quoted(Dn("Fine")) + ",fine"}),
+      1);
+  EXPECT_TRUE(Exists(Dn("Dup1")));
+  EXPECT_FALSE(Exists(Dn("Dup2")));
+  EXPECT_TRUE(Exists(Dn("Fine")));
+  EXPECT_EQ(engine_->ErrorCount, 1);
+  EXPECT_NE(engine_->Error().Text().find("Error file: " + engine_->ErrorFilePath),
+            std::string::npos);
+}
+
+}  // namespace
+}  // namespace tessary::testing
