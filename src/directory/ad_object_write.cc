@@ -158,14 +158,19 @@ bool CBVKADObject::RemoveGroupMember(const std::string& group_dn, const std::str
 bool CBVKADObject::ReadOneAttribute(ds::Object& object, const std::string& attribute,
                                     std::vector<std::string>* texts, Required required) {
   texts->clear();
-  bool read = Properties.ReadAttribute(object, attribute, CBVKADPropertySet::Refresh::Yes);
-  if (!read && Error().Code() != E_ADS_PROPERTY_NOT_FOUND) return false;
-  if (read) {
+  // Read into a fresh set, so that a value read earlier cannot stand in for one that is gone.
+  CBVKADPropertySet fresh;
+  bool read = fresh.ReadAttribute(object, attribute, CBVKADPropertySet::Refresh::Yes);
+  if (!read && fresh.Error().Code() != E_ADS_PROPERTY_NOT_FOUND) {
+    Error().SetText(fresh.Error().GetText());
+    return false;
+  }
+  const CBVKADPropertyEntry* entry = read ? fresh.FindEntry(attribute) : nullptr;
+  Properties.Store(attribute, entry ? entry->values : std::vector<CBVKADValue>());
+  if (entry && !Properties.GetTextList(attribute, texts)) {
     std::string single;
-    if (!Properties.GetTextList(attribute, texts)) {
-      if (!Properties.GetText(attribute, &single)) return false;
-      texts->assign(1, single);
-    }
+    if (!Properties.GetText(attribute, &single)) return false;
+    texts->assign(1, single);
   }
   if (texts->empty() || (texts->size() == 1 && texts->front().empty())) {
     texts->clear();
@@ -174,8 +179,8 @@ bool CBVKADObject::ReadOneAttribute(ds::Object& object, const std::string& attri
                       attribute + "'.");
       return false;
     }
-    Error().SetText("");
   }
+  Error().SetText("");
   return true;
 }
 

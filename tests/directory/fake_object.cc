@@ -3,6 +3,46 @@
 #include <cstdio>
 
 namespace tessary::testing {
+namespace {
+
+class FakeRows : public ds::SearchCursor {
+ public:
+  explicit FakeRows(std::vector<std::vector<ds::Attribute>> rows) : rows_(std::move(rows)) {}
+  HRESULT GetFirstRow() override { return Move(0); }
+  HRESULT GetNextRow() override { return Move(row_ + 1); }
+  HRESULT GetNextColumnName(std::string* name) override {
+    if (column_ >= rows_[row_].size()) return S_ADS_NOMORE_COLUMNS;
+    *name = rows_[row_][column_++].name;
+    return S_OK;
+  }
+  HRESULT GetColumn(const std::string& name, ds::Attribute* column) override {
+    for (const ds::Attribute& attribute : rows_[row_]) {
+      if (attribute.name == name) {
+        *column = attribute;
+        return S_OK;
+      }
+    }
+    return ds::E_ADS_COLUMN_NOT_SET_HR;
+  }
+
+ private:
+  HRESULT Move(std::size_t row) {
+    row_ = row;
+    column_ = 0;
+    return row_ < rows_.size() ? S_OK : S_ADS_NOMORE_ROWS;
+  }
+  std::vector<std::vector<ds::Attribute>> rows_;
+  std::size_t row_ = 0;
+  std::size_t column_ = 0;
+};
+
+}  // namespace
+
+HRESULT FakeObject::ExecuteSearch(const ds::SearchRequest&,
+                                  std::unique_ptr<ds::SearchCursor>* cursor) {
+  *cursor = std::make_unique<FakeRows>(rows);
+  return S_OK;
+}
 
 HRESULT FakeObject::GetObjectAttributes(const std::vector<std::string>& names,
                                         std::vector<ds::Attribute>* attributes) {

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "directory/ds/directory.h"
 #include "directory/ds/object.h"
 
 namespace tessary::testing {
@@ -20,6 +21,10 @@ class FakeObject : public ds::Object {
   std::map<std::string, ds::Bytes> binary;  // GetObjectAttributes answers (objectSid)
   HRESULT get_info_result = S_OK;
   HRESULT object_attributes_result = S_OK;
+  HRESULT set_info_result = E_NOTIMPL;
+  HRESULT account_result = E_NOTIMPL;
+  // The rows any search answers with, each a list of columns.
+  std::vector<std::vector<ds::Attribute>> rows;
 
   HRESULT GetName(std::string*) override { return E_NOTIMPL; }
   HRESULT GetClass(std::string*) override { return E_NOTIMPL; }
@@ -48,7 +53,7 @@ class FakeObject : public ds::Object {
   }
   HRESULT GetInfo() override { return get_info_result; }
   HRESULT GetInfoEx(const std::vector<std::string>&) override { return E_NOTIMPL; }
-  HRESULT SetInfo() override { return E_NOTIMPL; }
+  HRESULT SetInfo() override { return set_info_result; }
   HRESULT EnumChildren(std::unique_ptr<ds::ChildCursor>*) override { return E_NOTIMPL; }
   HRESULT Create(const std::string&, const std::string&, std::unique_ptr<ds::Object>*) override {
     return E_NOTIMPL;
@@ -57,9 +62,8 @@ class FakeObject : public ds::Object {
     return E_NOTIMPL;
   }
   HRESULT Delete(const std::string&, const std::string&) override { return E_NOTIMPL; }
-  HRESULT ExecuteSearch(const ds::SearchRequest&, std::unique_ptr<ds::SearchCursor>*) override {
-    return E_NOTIMPL;
-  }
+  HRESULT ExecuteSearch(const ds::SearchRequest& request,
+                        std::unique_ptr<ds::SearchCursor>* cursor) override;
   HRESULT GetObjectAttributes(const std::vector<std::string>& names,
                               std::vector<ds::Attribute>* attributes) override;
   HRESULT SetObjectAttributes(const std::vector<ds::AttributeChange>&, int*) override {
@@ -67,13 +71,26 @@ class FakeObject : public ds::Object {
   }
   HRESULT SetPassword(const std::string&) override { return E_NOTIMPL; }
   HRESULT GetAccountDisabled(bool*) override { return E_NOTIMPL; }
-  HRESULT PutAccountDisabled(bool) override { return E_NOTIMPL; }
+  HRESULT PutAccountDisabled(bool) override { return account_result; }
   HRESULT Add(const std::string&) override { return E_NOTIMPL; }
   HRESULT Remove(const std::string&) override { return E_NOTIMPL; }
   HRESULT IsMember(const std::string&, bool*) override { return E_NOTIMPL; }
   HRESULT GetMandatoryProperties(std::vector<std::string>*) override { return E_NOTIMPL; }
   HRESULT GetOptionalProperties(std::vector<std::string>*) override { return E_NOTIMPL; }
   HRESULT QueryMailboxStore(std::unique_ptr<ds::MailboxStore>*) override { return E_NOINTERFACE; }
+};
+
+// Binds every path to a copy of one fake object, recording the paths.
+class FakeDirectory : public ds::Directory {
+ public:
+  FakeObject object;
+  std::vector<std::string> binds;
+  HRESULT Bind(const std::string& path, std::unique_ptr<ds::Object>* bound) override {
+    binds.push_back(path);
+    *bound = std::make_unique<FakeObject>(object);
+    return S_OK;
+  }
+  std::string Location() const override { return "fake"; }
 };
 
 }  // namespace tessary::testing

@@ -13,17 +13,14 @@ int HexValue(char c) {
 }
 
 // Resolves \XX escapes; a backslash before any other character keeps that character.
-bool Unescape(std::string_view text, std::string* out, std::string* error) {
+bool Unescape(std::string_view text, std::string* out, std::string*) {
   out->clear();
   for (std::size_t i = 0; i < text.size(); ++i) {
     if (text[i] != '\\') {
       out->push_back(text[i]);
       continue;
     }
-    if (i + 1 >= text.size()) {
-      *error = "a value ends with a lone backslash";
-      return false;
-    }
+    // The item scan never ends a value on a backslash: it always escapes the next character.
     int high = HexValue(text[i + 1]);
     int low = i + 2 < text.size() ? HexValue(text[i + 2]) : -1;
     if (high >= 0 && low >= 0) {

@@ -1,0 +1,40 @@
+#pragma once
+// A connected domain for each test: the test directory behind a counting wrapper, CExDomain
+// connected to it, and an organisational unit of the test's own to create objects in.
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "counting_directory.h"
+#include "directory/ex_domain.h"
+#include "test_support.h"
+
+namespace tessary::testing {
+
+class DirectoryTest : public MachineTest {
+ protected:
+  void SetUp() override;
+
+  // Creates and commits an object of class_name named rdn ("CN=x" or "OU=x") in parent_dn and
+  // returns its DN; the test fails when the directory refuses.
+  std::string Add(const std::string& class_name, const std::string& rdn,
+                  const std::string& parent_dn,
+                  const std::vector<std::pair<std::string, std::string>>& values = {});
+  // A security group in the test's unit, with an account name made from its name.
+  std::string AddGroup(const std::string& name) {
+    return Add("group", "CN=" + name, unit_, {{"sAMAccountName", "g-" + name}});
+  }
+  // A contact in the test's unit.
+  std::string AddContact(const std::string& name) { return Add("contact", "CN=" + name, unit_); }
+
+  std::unique_ptr<ds::Directory> backend_;
+  std::unique_ptr<CountingDirectory> directory_;
+  std::unique_ptr<CExDomain> domain_;
+  std::string unit_;  // the test's organisational unit
+};
+
+}  // namespace tessary::testing
