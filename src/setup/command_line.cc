@@ -1,8 +1,7 @@
 #include "setup/command_line.h"
 
-#include <cctype>
-
 #include "platform/special_folders.h"
+#include "setup/text.h"
 
 namespace tessary::setup {
 namespace {
@@ -63,11 +62,6 @@ std::string NumberBytes(std::uint32_t value) {
   std::string bytes;
   for (int i = 0; i < 4; ++i) bytes += static_cast<char>((value >> (8 * i)) & 0xFF);
   return bytes;
-}
-
-std::string Upper(std::string text) {
-  for (char& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  return text;
 }
 
 }  // namespace
@@ -143,10 +137,7 @@ std::string EncodeConfigBlob(const ConfigRun& run) {
 
 std::string CompleteInstallFolder(std::string folder) {
   while (!folder.empty() && (folder.back() == '/' || folder.back() == '\\')) folder.pop_back();
-  const std::string upper = Upper(folder);
-  if (upper.size() < 7 || upper.compare(upper.size() - 7, 7, "BRENVIK") != 0) {
-    folder += "/Brenvik";
-  }
+  if (!EndsWithMakerName(folder)) folder += "/Brenvik";
   return folder + "/";
 }
 

@@ -3,6 +3,8 @@
 #include <array>
 #include <string_view>
 
+#include "setup/text.h"
+
 namespace tessary::setup {
 namespace {
 
@@ -66,13 +68,6 @@ int HiveFromCode(const std::string& code) {
   if (code == "LM") return kHiveLocalMachine;
   if (code == "CR") return kHiveClassesRoot;
   return kHiveCurrentUser;
-}
-
-void ReplaceAll(std::string* text, const std::string& from, const std::string& to) {
-  for (std::size_t at = text->find(from); at != std::string::npos;
-       at = text->find(from, at + to.size())) {
-    text->replace(at, from.size(), to);
-  }
 }
 
 void AddRegistryKey(const std::string& value, InstallScript* script) {
@@ -163,6 +158,14 @@ std::vector<std::string> SplitFields(const std::string& text, const std::string&
   }
   fields.push_back(text.substr(start));
   return fields;
+}
+
+std::string ExpandRunCommand(std::string command, const std::string& system_folder,
+                             const std::string& install_folder) {
+  ReplaceAll(&command, "%SYSTEM%", system_folder);
+  ReplaceAll(&command, "%PROGRAM%", install_folder);
+  ReplaceAll(&command, "%%", "\"");
+  return command;
 }
 
 std::string HiveCode(int hive) {

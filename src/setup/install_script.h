@@ -71,6 +71,11 @@ void ApplyScriptLines(const std::vector<std::string>& lines, const ScriptContext
 // Splits text at every separator; n separators give n + 1 fields, so an empty text gives one.
 std::vector<std::string> SplitFields(const std::string& text, const std::string& separator);
 
+// The final command with its markers: "%SYSTEM%" the system folder, "%PROGRAM%" the install
+// folder and "%%" a double quote.
+std::string ExpandRunCommand(std::string command, const std::string& system_folder,
+                             const std::string& install_folder);
+
 // The hive code as logged: "CU", "LM" or "CR"; empty for any other hive number.
 std::string HiveCode(int hive);
 

@@ -1,12 +1,12 @@
 // The install steps: the required-application check, the folder choice, sub-folders, files,
 // the component list, the registry, shortcuts, the script copy, the completion page and the
 // programs started at the end.
-#include <cctype>
 
 #include "platform/special_folders.h"
 #include "setup/setup_dlg.h"
 #include "setup/setup_log.h"
 #include "setup/setup_progress.h"
+#include "setup/text.h"
 #include "support/bvk_registry.h"
 
 namespace tessary::setup {
@@ -25,19 +25,6 @@ constexpr std::uint32_t kReadAndSet = 0x2001B;
 void ShowSetupError(const CBVKError& error) {
   platform::CurrentUiHost().ShowMessageBox(nullptr, "Setup", error.Text(),
                                            platform::kMbOk | platform::kMbIconStop);
-}
-
-bool EndsWithMaker(const std::string& folder) {
-  std::string upper = folder;
-  for (char& c : upper) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  return upper.size() >= 7 && upper.compare(upper.size() - 7, 7, "BRENVIK") == 0;
-}
-
-void ReplaceAll(std::string* text, const std::string& from, const std::string& to) {
-  for (std::size_t at = text->find(from); at != std::string::npos;
-       at = text->find(from, at + to.size())) {
-    text->replace(at, from.size(), to);
-  }
 }
 
 HKEY RootOf(int hive) {
@@ -96,7 +83,7 @@ bool CSetupDlg::ChooseInstallFolder() {
     if (!chosen) return false;
     folder = *chosen;
     while (folder.size() > 1 && folder.back() == '/') folder.pop_back();
-    if (!EndsWithMaker(folder)) folder += "/Brenvik";
+    if (!EndsWithMakerName(folder)) folder += "/Brenvik";
     if (files_.CreateFolder(folder)) {
       install_folder_ = folder + "/";
       return true;
@@ -353,10 +340,8 @@ void CSetupDlg::ShowCompletion() {
 void CSetupDlg::RunFinalCommand() {
   if (script_.run_command.empty()) return;
   (void)files_.GetSystemFolder();
-  std::string command = script_.run_command;
-  ReplaceAll(&command, "%SYSTEM%", files_.SystemFolder());
-  ReplaceAll(&command, "%PROGRAM%", install_folder_);
-  ReplaceAll(&command, "%%", "\"");
+  const std::string command =
+      ExpandRunCommand(script_.run_command, files_.SystemFolder(), install_folder_);
   if (!files_.Run({}, {}, command)) files_.Error().ShowError();
 }
 

@@ -1,21 +1,16 @@
 #include "setup/installed_products.h"
 
 #include <algorithm>
-#include <cctype>
 
 #include "setup/install_script.h"
 #include "setup/setup_progress.h"
+#include "setup/text.h"
 #include "support/bvk_registry.h"
 
 namespace tessary::setup {
 namespace {
 
 constexpr char kExtensionsKey[] = "Software\\Microsoft\\Exchange\\Client\\Extensions";
-
-std::string Upper(std::string text) {
-  for (char& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  return text;
-}
 
 // True when the upper-case text holds the name somewhere after its first character.
 bool NamesAfterFirst(const std::string& upper, const std::string& name) {

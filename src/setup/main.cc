@@ -1,6 +1,7 @@
 // setup: installs the product that the install script beside it describes.
 #include <string>
 
+#include "setup/command_line.h"
 #include "setup/setup_app.h"
 #include "setup/terminal_ui_host.h"
 
@@ -11,6 +12,11 @@ int main(int argc, char** argv) {
     command_line += argv[i];
   }
   tessary::setup::TerminalUiHost host;
+  // A silent run is unattended: it asks nobody, even at a terminal.
+  const tessary::setup::CommandLine line = tessary::setup::ParseCommandLine(command_line);
+  using Switch = tessary::setup::CommandLine::Switch;
+  host.SetUnattended(line.which == Switch::kSilent || line.which == Switch::kBase ||
+                     (line.which == Switch::kConfigs && line.configs.silent));
   tessary::platform::SetUiHost(&host);
   const int status = tessary::setup::CSetupApp().Run(command_line);
   tessary::platform::SetUiHost(nullptr);

@@ -4,24 +4,14 @@
 
 #include "platform/system_error.h"
 #include "setup/client_record.h"
+#include "setup/text.h"
 
 namespace tessary::setup {
 namespace {
 
-void ReplaceAll(std::string* text, const std::string& from, const std::string& to) {
-  for (std::size_t at = text->find(from); at != std::string::npos;
-       at = text->find(from, at + to.size())) {
-    text->replace(at, from.size(), to);
-  }
-}
-
 std::string WithoutTrailingSlash(std::string folder) {
   while (folder.size() > 1 && folder.back() == '/') folder.pop_back();
   return folder;
-}
-
-bool EndsWith(const std::string& text, const std::string& end) {
-  return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
 }
 
 }  // namespace

@@ -1,21 +1,8 @@
 #include "setup/setup_log.h"
 
-#include <cctype>
+#include "setup/text.h"
 
 namespace tessary::setup {
-namespace {
-
-std::string Upper(std::string text) {
-  for (char& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  return text;
-}
-
-bool EndsWith(const std::string& text, const std::string& end) {
-  return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
-}
-
-}  // namespace
-
 bool IsSetupLogName(const std::string& name, std::string* code) {
   const std::string upper = Upper(name);
   // "SETUP" + ".LOG" needs nine characters; a shorter name cannot be a log.

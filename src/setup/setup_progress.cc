@@ -32,7 +32,8 @@ std::int32_t CSetupProgress::Run(const std::function<std::int32_t(CSetupProgress
   }
   const std::int32_t result = work(*this);
   if (window.joinable()) {
-    if (Shown()) host_->EndModal(result);
+    // Also ends a window that never finished initialising; without one it does nothing.
+    host_->EndModal(result);
     window.join();
   }
   return result;

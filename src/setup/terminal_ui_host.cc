@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include <cctype>
 #include <iostream>
 #include <string>
 #include <utility>
@@ -30,15 +31,18 @@ std::vector<std::pair<std::string, int>> Buttons(unsigned type) {
   }
 }
 
-bool Interactive() { return isatty(STDIN_FILENO) && isatty(STDERR_FILENO); }
-
 }  // namespace
+
+bool TerminalUiHost::Attended() const {
+  return !unattended_ && isatty(STDIN_FILENO) && isatty(STDERR_FILENO);
+}
 
 int TerminalUiHost::ShowMessageBox(const Window* owner, const std::string& caption,
                                    const std::string& text, unsigned type) {
   std::cerr << (caption.empty() && owner ? owner->title : caption) << ": " << text << "\n";
   const auto buttons = Buttons(type);
-  if (buttons.size() == 1 || !Interactive()) return buttons.front().second;
+  if (buttons.size() == 1) return buttons.front().second;
+  if (!Attended()) return (type & 0xF) == kMbRetryCancel ? kIdCancel : buttons.front().second;
   for (;;) {
     for (const auto& button : buttons) std::cerr << button.first << " ";
     std::cerr << "> " << std::flush;
@@ -56,7 +60,7 @@ int TerminalUiHost::ShowMessageBox(const Window* owner, const std::string& capti
 std::optional<std::string> TerminalUiHost::AskPath(const std::string& title,
                                                    const std::string& initial) {
   std::cerr << title << "\n";
-  if (!Interactive()) return initial.empty() ? std::nullopt : std::optional<std::string>(initial);
+  if (!Attended()) return initial.empty() ? std::nullopt : std::optional<std::string>(initial);
   std::cerr << "[" << initial << "] (empty line keeps it, \".\" cancels) > " << std::flush;
   std::string answer;
   if (!std::getline(std::cin, answer) || answer == ".") return std::nullopt;

@@ -1,22 +1,13 @@
 // Replacing an earlier product before the install, and the client record a configuration run
 // leaves on its server.
-#include <cctype>
 #include <ctime>
 
 #include "setup/client_record.h"
 #include "setup/installed_products.h"
 #include "setup/setup_dlg.h"
+#include "setup/text.h"
 
 namespace tessary::setup {
-namespace {
-
-std::string Upper(std::string text) {
-  for (char& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  return text;
-}
-
-}  // namespace
-
 bool CSetupDlg::CheckPreviousVersion() {
   const std::string& previous = script_.previous_product;
   if (previous.empty()) return true;
