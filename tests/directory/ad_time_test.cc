@@ -2,36 +2,14 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <ctime>
-#include <string>
+#include "scoped_time_zone.h"
 
 namespace tessary {
 namespace {
 
-// Fixes the process's time zone for one test and restores it afterwards.
-class ScopedTimeZone {
- public:
-  explicit ScopedTimeZone(const char* zone) {
-    const char* old = std::getenv("TZ");
-    had_ = old != nullptr;
-    if (had_) saved_ = old;
-    setenv("TZ", zone, 1);
-    tzset();
-  }
-  ~ScopedTimeZone() {
-    if (had_) {
-      setenv("TZ", saved_.c_str(), 1);
-    } else {
-      unsetenv("TZ");
-    }
-    tzset();
-  }
-
- private:
-  bool had_ = false;
-  std::string saved_;
-};
+using testing::kCentralEurope;
+using testing::kUsEastern;
+using testing::ScopedTimeZone;
 
 // 2005-06-15 12:30:45 UTC as a file time.
 constexpr std::int64_t kSummerFileTime = (1118838645LL * 10000000LL) + 116444736000000000LL;
@@ -58,7 +36,7 @@ TEST(LargeIntegerTimeTest, ZeroIsTheIntegerZero) {
 }
 
 TEST(LargeIntegerTimeTest, FileTimeIsLocalTimeWithDaylightSaving) {
-  ScopedTimeZone zone("Europe/Berlin");
+  ScopedTimeZone zone(kCentralEurope);
   auto value = LargeIntegerTimeValue(kSummerFileTime);
   ASSERT_TRUE(value);
   ASSERT_NE(value->AsTime(), nullptr);
@@ -72,7 +50,7 @@ TEST(LargeIntegerTimeTest, FileTimeInUtcZone) {
 }
 
 TEST(UtcTimeTest, ShiftedByStandardBiasOnly) {
-  ScopedTimeZone zone("Europe/Berlin");
+  ScopedTimeZone zone(kCentralEurope);
   // Summer: daylight saving is not applied, only the standard hour.
   auto summer = UtcToLocalStandardTime(1118838645);
   ASSERT_TRUE(summer);
@@ -80,7 +58,7 @@ TEST(UtcTimeTest, ShiftedByStandardBiasOnly) {
 }
 
 TEST(UtcTimeTest, WestOfUtc) {
-  ScopedTimeZone zone("America/New_York");
+  ScopedTimeZone zone(kUsEastern);
   EXPECT_EQ(*UtcToLocalStandardTime(1118838645), (CBVKADTime{2005, 6, 15, 7, 30, 45}));
 }
 

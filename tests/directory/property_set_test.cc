@@ -2,9 +2,10 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-
 #include "fake_object.h"
+#include "scoped_time_zone.h"
+#include "support/date_time_text.h"
+#include "test_support.h"
 
 namespace tessary {
 namespace {
@@ -17,32 +18,16 @@ constexpr std::int64_t kFileTime = kUnixTime * 10000000LL + 116444736000000000LL
 
 class PropertySetTest : public ::testing::Test {
  protected:
-  PropertySetTest() {
-    const char* old = std::getenv("TZ");
-    if (old) saved_tz_ = old;
-    had_tz_ = old != nullptr;
-    setenv("TZ", "UTC", 1);
-    tzset();
-  }
-  ~PropertySetTest() override {
-    if (had_tz_) {
-      setenv("TZ", saved_tz_.c_str(), 1);
-    } else {
-      unsetenv("TZ");
-    }
-    tzset();
-  }
-
   std::string Text(const std::string& name) {
     std::string text;
     EXPECT_TRUE(set_.GetText(name, &text)) << set_.Error().GetText();
     return text;
   }
 
+  testing::ScopedMachine machine_;  // time text reads the user's regional settings
+  testing::ScopedTimeZone zone_{"UTC0"};
   CBVKADPropertySet set_;
   FakeObject object_;
-  bool had_tz_ = false;
-  std::string saved_tz_;
 };
 
 TEST_F(PropertySetTest, StoringANameAgainReplacesItsValuesInPlace) {
@@ -68,6 +53,13 @@ TEST_F(PropertySetTest, TextFormsOfTheFourKinds) {
   EXPECT_EQ(Text("i"), "-42");
   EXPECT_EQ(Text("y"), "TRUE");
   EXPECT_EQ(Text("n"), "FALSE");
+}
+
+TEST_F(PropertySetTest, TimeTextIsTheFormattedLocalTime) {
+  set_.Store("when", {CBVKADValue(CBVKADTime{2005, 6, 15, 12, 30, 45})});
+  EXPECT_EQ(Text("when"), FormatDateTime(static_cast<std::time_t>(kUnixTime)));
+  set_.Store("when", {CBVKADValue(CBVKADTime{2005, 6, 15, 13, 30, 45})});
+  EXPECT_NE(Text("when"), FormatDateTime(static_cast<std::time_t>(kUnixTime)));
 }
 
 TEST_F(PropertySetTest, GetTextFailsOnMultipleValuesAndMissingEntries) {
@@ -133,8 +125,7 @@ TEST_F(PropertySetTest, UnconvertedTypesShowTheirTypeName) {
 }
 
 TEST_F(PropertySetTest, UtcTimeIsShiftedByTheStandardBias) {
-  setenv("TZ", "Europe/Berlin", 1);
-  tzset();
+  testing::ScopedTimeZone::Set(testing::kCentralEurope);
   object_.values["whenCreated"] = {ds::Value::Time(ds::UtcTime(std::chrono::seconds(kUnixTime)))};
   ASSERT_TRUE(set_.ReadAttribute(object_, "whenCreated"));
   EXPECT_EQ(*set_.FindEntry("whenCreated")->values[0].AsTime(),
