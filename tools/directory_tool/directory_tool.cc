@@ -6,6 +6,7 @@
 
 #include "attribute_syntaxes.h"
 #include "command_line.h"
+#include "directory/ds/embedded/embedded_directory.h"
 #include "directory/ds/embedded/schema_definition.h"
 #include "directory/ds/ldif.h"
 #include "directory/ds/open_directory.h"
@@ -13,7 +14,6 @@
 #include "failure_text.h"
 #include "ldif_dump.h"
 #include "ldif_load.h"
-#include "platform/machine_paths.h"
 #include "provision.h"
 #include "sample_data.h"
 
@@ -54,10 +54,6 @@ const std::vector<CommandSpec>& Commands() {
       {"help", {}, 0, 0},
   };
   return kCommands;
-}
-
-std::string DefaultDirectoryPath() {
-  return (platform::UserDataHome() / "brenvik" / "directory.db").string();
 }
 
 // Opens the directory and reads its schema's syntaxes.
@@ -201,7 +197,8 @@ int RunDirectoryTool(const std::vector<std::string>& args, std::ostream& out, st
     out << kUsage;
     return kExitOk;
   }
-  const std::string path = line.directory.empty() ? DefaultDirectoryPath() : line.directory;
+  const std::string path =
+      line.directory.empty() ? ds::embedded::DefaultDirectoryPath() : line.directory;
   if (line.command == "provision") return Provision(line, path, out, err);
   if (line.command == "load") return Load(line, path, out, err);
   if (line.command == "dump") return Dump(line, path, out, err);

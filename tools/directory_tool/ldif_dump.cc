@@ -66,10 +66,18 @@ class SubtreeDumper {
       if (record.modifications.empty()) return S_OK;
       record.change = ds::LdifChange::kModify;
     }
-    // objectClass first, as directories write it.
-    std::stable_partition(
-        record.attributes.begin(), record.attributes.end(),
-        [](const ds::LdifAttribute& a) { return ds::AsciiLower(a.name) == "objectclass"; });
+    // objectClass first, as directories write it, then by name: the same object always gives
+    // the same text, whatever order the directory keeps its values in.
+    std::sort(record.attributes.begin(), record.attributes.end(),
+              [](const ds::LdifAttribute& a, const ds::LdifAttribute& b) {
+                const std::string x = ds::AsciiLower(a.name), y = ds::AsciiLower(b.name);
+                if ((x == "objectclass") != (y == "objectclass")) return x == "objectclass";
+                return x < y;
+              });
+    std::sort(record.modifications.begin(), record.modifications.end(),
+              [](const ds::LdifModification& a, const ds::LdifModification& b) {
+                return ds::AsciiLower(a.attribute) < ds::AsciiLower(b.attribute);
+              });
     writer_.Write(record);
     if (pass == Pass::kObjects) ++*objects;
     return S_OK;

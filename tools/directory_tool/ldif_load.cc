@@ -72,7 +72,9 @@ bool LdifLoader::Add(const ds::LdifRecord& record, std::string* error) {
     const std::string name = ds::AsciiLower(attribute.name);
     if (name == "objectclass") continue;
     const AttributeSyntax* syntax = syntaxes_.Find(attribute.name);
-    if (snapshot && syntax && syntax->MaintainedByDirectory()) continue;
+    // pwdLastSet is written by password changes; Active Directory takes only 0 or -1 from a
+    // client, so a snapshot's time stamp cannot be restored.
+    if (snapshot && ((syntax && syntax->MaintainedByDirectory()) || name == "pwdlastset")) continue;
     // The naming attribute comes from the RDN itself.
     if (name == ds::AsciiLower(parts.rdn.type) && attribute.values.size() == 1 &&
         ds::AsciiLower(attribute.values[0]) == ds::AsciiLower(parts.rdn.value))

@@ -2,6 +2,8 @@
 
 #include <cctype>
 
+#include "directory/ds/embedded/embedded_directory.h"
+
 namespace tessary::tools {
 
 bool DomainDnOf(const std::string& dns_name, std::string* dn) {
@@ -23,6 +25,12 @@ bool DomainDnOf(const std::string& dns_name, std::string* dn) {
   if (labels < 2) return false;
   *dn = result;
   return true;
+}
+
+bool ProvisionDomainInFile(const std::string& path, const std::string& dns_name,
+                           const ds::embedded::SchemaDefinition& schema, std::string* error) {
+  return ds::embedded::ProvisionDomain(path, dns_name, schema, ds::embedded::ProvisionOptions(),
+                                       error);
 }
 
 }  // namespace tessary::tools
