@@ -1,6 +1,7 @@
 #include "setup/background.h"
 
 #include <algorithm>
+#include <fstream>
 
 namespace tessary::setup {
 
@@ -35,6 +36,17 @@ BandColour GradientBand(int scheme, int band, int steps) {
   }
   auto clamp = [](int value) { return std::clamp(value, 0, 255); };
   return {clamp(colour.red), clamp(colour.green), clamp(colour.blue)};
+}
+
+std::optional<std::string> ProductPicture(const std::string& folder) {
+  const std::string path = folder + "Product.dat";
+  std::ifstream in(path, std::ios::binary);
+  std::string head(8, '\0');
+  if (!in.read(head.data(), static_cast<std::streamsize>(head.size()))) return std::nullopt;
+  for (const char* magic : {"\x89PNG\r\n\x1a\n", "\xff\xd8\xff", "GIF8", "BM"}) {
+    if (head.compare(0, std::string(magic).size(), magic) == 0) return path;
+  }
+  return std::nullopt;
 }
 
 }  // namespace tessary::setup

@@ -68,8 +68,11 @@ void CInstalledProducts::RemoveRegistryEntries(const InstalledProduct& product) 
   for (const std::string& entry : product.registry_values) {
     std::vector<std::string> fields = SplitFields(entry, "$$$");
     if (fields.size() <= 2) continue;
-    // Only machine entries are told apart; everything else is looked for in the user's hive.
-    const HKEY root = fields[0] == "LM" ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER;
+    // Each value is deleted where it was written: a classes value looked for in the user's hive
+    // could delete a user's own value of the same name.
+    const HKEY root = fields[0] == "LM"   ? HKEY_LOCAL_MACHINE
+                      : fields[0] == "CR" ? HKEY_CLASSES_ROOT
+                                          : HKEY_CURRENT_USER;
     if (registry.OpenKey(root, fields[1], KEY_ALL_ACCESS, CBVKRegistry::Create::No)) {
       (void)registry.DeleteValue(fields[2]);
     }

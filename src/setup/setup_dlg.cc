@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include "platform/system_error.h"
+#include "setup/background.h"
 #include "setup/client_record.h"
 #include "setup/text.h"
 
@@ -118,6 +119,7 @@ bool CSetupDlg::InstallConfigurations() {
 CSetupDlg::Outcome CSetupDlg::RunStages() {
   using namespace platform;
   update_mode_ = script_.product_name.empty() && configurations_.empty();
+  product_picture_ = ProductPicture(files_.SourceFolder());
   if (!silent_ && script_.product_name.empty()) window_.title = kUpdateTitle;
   auto fail = [this] {
     CurrentUiHost().ShowMessageBox(silent_ ? nullptr : &window_, "Setup", kFinalMessage,

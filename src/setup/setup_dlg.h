@@ -3,6 +3,7 @@
 // stages that lead from the welcome page to the completion page. Pages and questions go through
 // the process's UI host; progress windows through the progress host (none in a silent run).
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -39,6 +40,8 @@ class CSetupDlg {
   void SetNewerOffice(bool newer) { newer_office_ = newer; }
   bool NewerOffice() const { return newer_office_; }
   const platform::Window& Window() const { return window_; }
+  // The product's picture for the main window, when the source folder has one.
+  const std::optional<std::string>& ProductPictureFile() const { return product_picture_; }
 
   // Reads one script into the lists. Only an unreadable ".../Files.dat" fails (its message is
   // shown with the caption "Setup"); other missing scripts add nothing.
@@ -85,6 +88,7 @@ class CSetupDlg {
   bool silent_ = false;
   bool update_mode_ = false;
   bool newer_office_ = false;
+  std::optional<std::string> product_picture_;
 };
 
 }  // namespace tessary::setup

@@ -16,13 +16,11 @@ std::string SetupMachine::MachineFolder(const std::string& absolute) const {
 
 std::string SetupMachine::InstallFolder() const { return MachineFolder("/opt/Brenvik/"); }
 
-std::string SetupMachine::RegistryText(bool machine, const std::string& key,
-                                       const std::string& name) {
+namespace {
+
+std::string ReadText(HKEY root, const std::string& key, const std::string& name) {
   CBVKRegistry registry;
-  if (!registry.OpenKey(machine ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER, key, KEY_READ,
-                        CBVKRegistry::Create::No)) {
-    return "<missing>";
-  }
+  if (!registry.OpenKey(root, key, KEY_READ, CBVKRegistry::Create::No)) return "<missing>";
   std::string text;
   if (registry.ReadString(name, &text, {}, CBVKRegistry::Required::Yes)) return text;
   std::uint32_t number = 0;
@@ -30,6 +28,29 @@ std::string SetupMachine::RegistryText(bool machine, const std::string& key,
     return std::to_string(number);
   }
   return "<missing>";
+}
+
+void WriteText(HKEY root, const std::string& key, const std::string& name,
+               const std::string& value) {
+  CBVKRegistry registry;
+  ASSERT_TRUE(registry.OpenKey(root, key));
+  ASSERT_TRUE(registry.WriteString(name, value));
+}
+
+}  // namespace
+
+std::string SetupMachine::RegistryText(bool machine, const std::string& key,
+                                       const std::string& name) {
+  return ReadText(machine ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER, key, name);
+}
+
+std::string SetupMachine::ClassesText(const std::string& key, const std::string& name) {
+  return ReadText(HKEY_CLASSES_ROOT, key, name);
+}
+
+void SetupMachine::SetClassesText(const std::string& key, const std::string& name,
+                                  const std::string& value) {
+  WriteText(HKEY_CLASSES_ROOT, key, name, value);
 }
 
 bool SetupMachine::RegistryKeyExists(bool machine, const std::string& key) {
@@ -40,9 +61,7 @@ bool SetupMachine::RegistryKeyExists(bool machine, const std::string& key) {
 
 void SetupMachine::SetRegistryText(bool machine, const std::string& key, const std::string& name,
                                    const std::string& value) {
-  CBVKRegistry registry;
-  ASSERT_TRUE(registry.OpenKey(machine ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER, key));
-  ASSERT_TRUE(registry.WriteString(name, value));
+  WriteText(machine ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER, key, name, value);
 }
 
 }  // namespace tessary::setup::testing

@@ -27,6 +27,10 @@ class SetupMachine : public tessary::testing::MachineTest {
   static bool RegistryKeyExists(bool machine, const std::string& key);
   static void SetRegistryText(bool machine, const std::string& key, const std::string& name,
                               const std::string& value);
+  // The same for HKEY_CLASSES_ROOT.
+  static std::string ClassesText(const std::string& key, const std::string& name);
+  static void SetClassesText(const std::string& key, const std::string& name,
+                             const std::string& value);
 };
 
 }  // namespace tessary::setup::testing

@@ -131,6 +131,16 @@ TEST_F(SetupUpgrade, PrvrKeepsTheRegistryUnlessTheProductIsOneOfTheOldDesks) {
   EXPECT_FALSE(RegistryKeyExists(true, "Software\\TessaryOne\\Settings"));
 }
 
+TEST_F(SetupUpgrade, ClassesValuesAreRemovedFromTheClassesHive) {
+  SetRegistryText(false, "TessaryFile", "Mode", "the user's own");
+  ASSERT_EQ(Install("PROD  Tessary 1.0\nCODE  TY\nREGV  CR$$$TessaryFile$$$Mode$$$open\n"),
+            CSetupApp::kCompleted);
+  ASSERT_EQ(ClassesText("TessaryFile", "Mode"), "open");
+  ASSERT_EQ(Install("PROD  T2\nCODE  T2\nPREV  Tessary 1.0\n"), CSetupApp::kCompleted);
+  EXPECT_EQ(ClassesText("TessaryFile", "Mode"), "<missing>");
+  EXPECT_EQ(RegistryText(false, "TessaryFile", "Mode"), "the user's own");
+}
+
 TEST_F(SetupUpgrade, AFileGoneAlreadyIsRemovedSilently) {
   ASSERT_EQ(Install(kFirstScript), CSetupApp::kCompleted);
   std::filesystem::remove(InstallFolder() + "App.exe");

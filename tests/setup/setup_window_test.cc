@@ -8,6 +8,7 @@
 #include "setup/terminal_ui_host.h"
 #include "setup/text.h"
 #include "support/bvk_progress_scripted_host.h"
+#include "test_support.h"
 
 namespace tessary::setup {
 namespace {
@@ -27,6 +28,17 @@ TEST(SetupBackground, SchemesFollowTheTable) {
   EXPECT_EQ(GradientBand(6, 9, steps), (BandColour{200, 9, 4}));
   // The bright grey would pass 255 at its last bands.
   EXPECT_EQ(GradientBand(1, 254, 255), (BandColour{255, 255, 255}));
+}
+
+class SetupProductPicture : public tessary::testing::MachineTest {};
+
+TEST_F(SetupProductPicture, OnlyAnImageIsAPicture) {
+  const std::string folder = machine_.Root().string() + "/";
+  EXPECT_EQ(ProductPicture(folder), std::nullopt);
+  tessary::testing::WriteFileText(folder + "Product.dat", "MZ resource module");
+  EXPECT_EQ(ProductPicture(folder), std::nullopt);
+  tessary::testing::WriteFileText(folder + "Product.dat", std::string("\x89PNG\r\n\x1a\n....", 12));
+  EXPECT_EQ(ProductPicture(folder), folder + "Product.dat");
 }
 
 TEST(SetupText, RunCommandMarkersAndHelpers) {
