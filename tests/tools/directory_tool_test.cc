@@ -186,6 +186,51 @@ TEST_F(DirectoryToolTest, ProvisionsTheSampleIntoTheDefaultFile) {
   EXPECT_EQ(records[1].modifications[0].values.size(), 300u);
 }
 
+TEST_F(DirectoryToolTest, AForestHoldsSeveralSampleDomainsAndDumpsWhole) {
+  ASSERT_EQ(Tool({"--directory", Db(), "provision", "--domain", "example.com", "--sample"}).status,
+            0);
+  ToolRun run = Tool({"--directory", Db(), "provision", "--domain", "other.org", "--sample"});
+  ASSERT_EQ(run.status, 0) << run.err << "the Exchange organisation is shared, not made twice";
+  run = Tool({"--directory", Db(), "info"});
+  ASSERT_EQ(run.status, 0) << run.err;
+  const size_t other = run.out.find("Domain: other.org (DC=other,DC=org)\n");
+  ASSERT_NE(other, std::string::npos) << run.out;
+  EXPECT_NE(run.out.find("  with a mailbox: 100\n", other), std::string::npos) << run.out;
+  const size_t at = run.out.find("Schema: ");
+  ASSERT_NE(at, std::string::npos);
+  const int schema_attributes = std::stoi(run.out.substr(at + 8));
+
+  run = Tool({"--directory", Db(), "dump"});
+  ASSERT_EQ(run.status, 0) << run.err;
+  std::vector<ds::LdifRecord> records;
+  std::string error;
+  ASSERT_TRUE(ds::ParseLdif(run.out, &records, &error)) << error;
+  std::set<std::string> dns;
+  int attribute_entries = 0;
+  for (const auto& record : records) {
+    EXPECT_TRUE(
+        dns.insert(record.dn + (record.change == ds::LdifChange::kModify ? "+" : "")).second)
+        << "written once: " << record.dn;
+    for (const auto& attribute : record.attributes)
+      if (attribute.name == "objectClass" && attribute.values.back() == "attributeSchema")
+        ++attribute_entries;
+  }
+  EXPECT_EQ(attribute_entries, schema_attributes) << "the schema naming context is in the dump";
+  for (const char* dn :
+       {"DC=example,DC=com", "DC=other,DC=org", "CN=Configuration,DC=example,DC=com",
+        "CN=Mailbox Store (MAIL01),CN=First Storage Group,CN=InformationStore,"
+        "CN=MAIL01,CN=Servers,CN=First Administrative Group,CN=Administrative "
+        "Groups,CN=First Organization,CN=Microsoft Exchange,CN=Services,"
+        "CN=Configuration,DC=example,DC=com"})
+    EXPECT_TRUE(dns.count(dn)) << dn;
+
+  run = Tool({"--directory", Db(), "provision", "--domain", "third.org", "--schema-from",
+              machine_.Root().string()});
+  EXPECT_EQ(run.status, 2);
+  EXPECT_EQ(run.err, "The directory file '" + Db() +
+                         "' exists already; --schema-from applies to a new file only.\n");
+}
+
 TEST_F(DirectoryToolTest, SampleIsTheSameInEveryFile) {
   ASSERT_EQ(
       Tool({"--directory", Db("a.db"), "provision", "--domain", "example.com", "--sample"}).status,

@@ -85,6 +85,12 @@ int Provision(const CommandLine& line, const std::string& path, std::ostream& ou
   ds::embedded::SchemaDefinition files_schema;
   const ds::embedded::SchemaDefinition* schema = &ds::embedded::BuiltinSchema();
   if (line.Has("schema-from")) {
+    // A forest has one schema: the files only make the schema of a new directory file.
+    if (std::filesystem::exists(path)) {
+      err << "The directory file '" << path
+          << "' exists already; --schema-from applies to a new file only.\n";
+      return kExitFailure;
+    }
     if (!ds::embedded::ReadSchemaFiles(line.Value("schema-from"), &files_schema, &error)) {
       err << error << "\n";
       return kExitFailure;
@@ -153,18 +159,21 @@ int Dump(const CommandLine& line, const std::string& path, std::ostream& out, st
     err << error << "\n";
     return kExitFailure;
   }
-  std::vector<std::string> bases;
-  if (line.Has("base"))
-    bases.push_back(line.Value("base"));
-  else if (!TopNamingContexts(*directory, &bases, &error)) {
+  // Each naming context is written as its own subtree, and left out of the others.
+  std::vector<std::string> contexts, bases;
+  if (!NamingContexts(*directory, &contexts, &error)) {
     err << error << "\n";
     return kExitFailure;
   }
+  if (line.Has("base"))
+    bases.push_back(line.Value("base"));
+  else
+    bases = contexts;
   ds::LdifWriter writer(out);
   writer.WriteVersion();
   int objects = 0;
   for (const std::string& base : bases) {
-    if (!DumpSubtree(*directory, syntaxes, base, writer, &objects, &error)) {
+    if (!DumpSubtree(*directory, syntaxes, base, contexts, writer, &objects, &error)) {
       out.flush();
       err << error << "\n";
       return kExitFailure;

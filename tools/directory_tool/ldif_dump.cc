@@ -1,6 +1,7 @@
 #include "ldif_dump.h"
 
 #include <algorithm>
+#include <set>
 
 #include "directory/ds/ads_path.h"
 #include "directory/ds/dn.h"
@@ -13,8 +14,11 @@ enum class Pass { kObjects, kLinks };
 
 class SubtreeDumper {
  public:
-  SubtreeDumper(ds::Directory& directory, const AttributeSyntaxes& syntaxes, ds::LdifWriter& writer)
-      : directory_(directory), syntaxes_(syntaxes), writer_(writer) {}
+  SubtreeDumper(ds::Directory& directory, const AttributeSyntaxes& syntaxes, ds::LdifWriter& writer,
+                const std::vector<std::string>& skip)
+      : directory_(directory), syntaxes_(syntaxes), writer_(writer) {
+    for (const std::string& dn : skip) skip_.insert(ds::DnKey(dn));
+  }
 
   // Writes dn and its descendants, depth first.
   bool Visit(const std::string& dn, Pass pass, int* objects, std::string* error) {
@@ -28,7 +32,7 @@ class SubtreeDumper {
       return false;
     }
     for (const std::string& child : children)
-      if (!Visit(child, pass, objects, error)) return false;
+      if (!skip_.count(ds::DnKey(child)) && !Visit(child, pass, objects, error)) return false;
     return true;
   }
 
@@ -103,26 +107,20 @@ class SubtreeDumper {
   ds::Directory& directory_;
   const AttributeSyntaxes& syntaxes_;
   ds::LdifWriter& writer_;
+  std::set<std::string> skip_;  // DN keys
 };
-
-bool IsBelow(const std::string& dn, const std::string& ancestor) {
-  const std::string key = ds::DnKey(dn), top = ds::DnKey(ancestor);
-  return key.size() > top.size() && key.compare(key.size() - top.size(), top.size(), top) == 0 &&
-         key[key.size() - top.size() - 1] == ',';
-}
 
 }  // namespace
 
 bool DumpSubtree(ds::Directory& directory, const AttributeSyntaxes& syntaxes,
-                 const std::string& base_dn, ds::LdifWriter& writer, int* objects,
-                 std::string* error) {
-  SubtreeDumper dumper(directory, syntaxes, writer);
+                 const std::string& base_dn, const std::vector<std::string>& skip,
+                 ds::LdifWriter& writer, int* objects, std::string* error) {
+  SubtreeDumper dumper(directory, syntaxes, writer, skip);
   return dumper.Visit(base_dn, Pass::kObjects, objects, error) &&
          dumper.Visit(base_dn, Pass::kLinks, objects, error);
 }
 
-bool TopNamingContexts(ds::Directory& directory, std::vector<std::string>* dns,
-                       std::string* error) {
+bool NamingContexts(ds::Directory& directory, std::vector<std::string>* dns, std::string* error) {
   std::unique_ptr<ds::Object> root_dse;
   ds::Values values;
   HRESULT hr = directory.Bind("LDAP://RootDSE", &root_dse);
@@ -131,15 +129,9 @@ bool TopNamingContexts(ds::Directory& directory, std::vector<std::string>* dns,
     *error = FailureText("Could not read the naming contexts of the directory.", hr);
     return false;
   }
-  std::vector<std::string> all;
-  for (const ds::Value& value : values)
-    if (value.string()) all.push_back(*value.string());
   dns->clear();
-  for (const std::string& dn : all) {
-    const bool nested = std::any_of(all.begin(), all.end(),
-                                    [&](const std::string& other) { return IsBelow(dn, other); });
-    if (!nested) dns->push_back(dn);
-  }
+  for (const ds::Value& value : values)
+    if (value.string()) dns->push_back(*value.string());
   return true;
 }
 

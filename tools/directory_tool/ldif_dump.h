@@ -12,15 +12,15 @@
 
 namespace tessary::tools {
 
-// Writes the subtree at base_dn; objects counts the content records written. Fails with a
+// Writes the subtree at base_dn, leaving out the subtrees at the DNs of skip (other naming
+// contexts, dumped on their own); objects counts the content records written. Fails with a
 // sentence naming the object that could not be read and the directory's explanation.
 [[nodiscard]] bool DumpSubtree(ds::Directory& directory, const AttributeSyntaxes& syntaxes,
-                               const std::string& base_dn, ds::LdifWriter& writer, int* objects,
-                               std::string* error);
+                               const std::string& base_dn, const std::vector<std::string>& skip,
+                               ds::LdifWriter& writer, int* objects, std::string* error);
 
-// The naming contexts that hold the whole directory, none below another (the schema lies below
-// the configuration): read from RootDSE.
-[[nodiscard]] bool TopNamingContexts(ds::Directory& directory, std::vector<std::string>* dns,
-                                     std::string* error);
+// The naming contexts of the directory (domains, configuration, schema), from RootDSE.
+[[nodiscard]] bool NamingContexts(ds::Directory& directory, std::vector<std::string>* dns,
+                                  std::string* error);
 
 }  // namespace tessary::tools

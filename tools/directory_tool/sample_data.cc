@@ -141,7 +141,10 @@ class PlanBuilder {
 
     AddServer("MAIL01", servers, "Exchange 2000 mailbox server");
     AddServer("FILE01", servers, "File and print server");
+    const size_t exchange_first = plan_.entries.size();
     const std::string store = AddExchange();
+    for (size_t i = exchange_first; i < plan_.entries.size(); ++i)
+      plan_.entries[i].forest_wide = true;
     AddUsers(department_ous, store);
     AddGroups(groups);
     AddContacts(partners);
@@ -431,6 +434,9 @@ bool WriteSamplePlan(ds::Directory& directory, const AttributeSyntaxes& syntaxes
   for (const std::string& dn : plan.containers)
     if (!EnsureContainer(directory, dn, loader, error)) return false;
   for (const SampleEntry& entry : plan.entries) {
+    std::unique_ptr<ds::Object> existing;
+    if (entry.forest_wide && Succeeded(directory.Bind(ds::AdsPathOfDn(entry.record.dn), &existing)))
+      continue;
     if (!loader.Apply(entry.record, error)) return false;
     if (!entry.password.empty() && !FinishUser(directory, entry, error)) return false;
   }

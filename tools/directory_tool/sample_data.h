@@ -19,6 +19,9 @@ struct SampleEntry {
   std::string password;          // users: set once the account exists
   bool enable = false;           // users: enabled after the password is set
   std::string mailbox_store_dn;  // users: a mailbox is created in this store
+  // Configuration shared by the forest's domains, kept as it is when the sample of an earlier
+  // domain made it already.
+  bool forest_wide = false;
 };
 
 struct SampleCounts {
