@@ -134,9 +134,9 @@ bool CSetupDlg::CopyFiles() {
   CSetupProgress progress(silent_ ? nullptr : progress_host_, &window_,
                           CSetupProgress::kCopyTemplate, CSetupProgress::kCopyCancelId, 0);
   if (!silent_) files_.SetOwner(&window_);
-  (void)files_.Delete(TraceFile());
-  if (!silent_) progress.SetRange(static_cast<int>(script_.files.size()), 1);
   auto work = [this](CSetupProgress& dialog) -> std::int32_t {
+    (void)files_.Delete(TraceFile());
+    if (!silent_) dialog.SetRange(static_cast<int>(script_.files.size()), 1);
     for (const FileEntry& entry : script_.files) {
       std::string destination_name = entry.source_name;
       CBVKFileUtil::ExpandName(&destination_name);

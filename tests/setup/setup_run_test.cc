@@ -9,6 +9,7 @@
 #include "setup/setup_app.h"
 #include "setup/setup_dlg.h"
 #include "setup_test_machine.h"
+#include "support/bvk_progress_scripted_host.h"
 
 namespace tessary::setup {
 namespace {
@@ -314,6 +315,23 @@ TEST_F(SetupRun, CopyFailureAsksAndIgnoreGoesOn) {
   EXPECT_EQ(host_.Messages()[2].text.substr(0, 27),
             "Could not copy the file: " + SourceFolder().substr(0, 2));
   EXPECT_TRUE(Exists(MachineFolder("/apps/Brenvik/App.exe")));
+}
+
+TEST_F(SetupRun, CopyWindowShowsEachFileAndCancelStopsBeforeTheNext) {
+  Source("Files.dat", "PROD  P\nCODE  TY\nFILE  A.exe\nFILE  B.exe\nFILE  C.exe\n");
+  for (const char* name : {"A.exe", "B.exe", "C.exe"}) Source(name, name);
+  SetRegistryText(true, kAppPaths, "Path", InstallFolder());
+  ScriptedProgressHost progress;
+  progress.PressAfterProgress(2, 1060);  // while the second file is being copied
+  EXPECT_EQ(CSetupApp(&progress).Run(""), CSetupApp::kFailed);
+  EXPECT_EQ(progress.Shown().template_id, 297);
+  EXPECT_EQ(progress.Log().front(), "range 1122: 3 step 1");
+  // Texts set after Cancel are not shown.
+  EXPECT_EQ(progress.ControlText(1023), SourceFolder() + "A.exe");
+  EXPECT_EQ(progress.ControlText(1024), InstallFolder() + "A.exe");
+  EXPECT_TRUE(Exists(InstallFolder() + "B.exe"));
+  EXPECT_FALSE(Exists(InstallFolder() + "C.exe"));
+  EXPECT_EQ(host_.Messages().back().text, CSetupDlg::kFinalMessage);
 }
 
 TEST_F(SetupRun, ExchangeAdministratorMustBeThere) {
