@@ -79,6 +79,25 @@ TEST(TypedValues, BecomeWireValuesBySyntax) {
   EXPECT_EQ(wire, std::string("\0\1", 2));
 }
 
+TEST(TypedValues, TextMustBeTheWireFormOfATypedSyntax) {
+  std::string wire;
+  EXPECT_EQ(LdapFromValue(Value::String("512"), Info(2, "2.5.5.9"), &wire), S_OK);
+  EXPECT_EQ(wire, "512");
+  EXPECT_EQ(LdapFromValue(Value::String("many"), Info(2, "2.5.5.9"), &wire),
+            MakeHresult(0x8007200B));
+  EXPECT_EQ(LdapFromValue(Value::String("4294967296"), Info(2, "2.5.5.9"), &wire),
+            MakeHresult(0x8007200B));
+  EXPECT_EQ(LdapFromValue(Value::String("yes"), Info(1, "2.5.5.8"), &wire),
+            MakeHresult(0x8007200B));
+  EXPECT_EQ(LdapFromValue(Value::String("-1"), Info(65, "2.5.5.16"), &wire), S_OK);
+  EXPECT_EQ(LdapFromValue(Value::String("1.5"), Info(65, "2.5.5.16"), &wire),
+            MakeHresult(0x8007200B));
+  EXPECT_EQ(LdapFromValue(Value::String("20240101000000.0Z"), Info(24, "2.5.5.11"), &wire), S_OK);
+  EXPECT_EQ(LdapFromValue(Value::String("yesterday"), Info(24, "2.5.5.11"), &wire),
+            MakeHresult(0x8007200B));
+  EXPECT_EQ(LdapFromValue(Value::String("anything"), Info(64, "2.5.5.12"), &wire), S_OK);
+}
+
 TEST(TypedValues, RefuseWhatTheSyntaxCannotHold) {
   std::string wire;
   EXPECT_EQ(LdapFromValue(Value(), Info(64, "2.5.5.12"), &wire), E_ADS_CANT_CONVERT_DATATYPE);

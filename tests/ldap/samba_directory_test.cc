@@ -214,9 +214,24 @@ TEST_F(SambaObjects, SetPasswordAndAccountDisabled) {
   EXPECT_EQ(user->SetPassword("a"), E_DS_CONSTRAINT_VIOLATION);
 }
 
-TEST_F(SambaObjects, PutRefusesAnAttributeTheSchemaDoesNotKnow) {
-  std::unique_ptr<Object> ou = BindOu();
-  EXPECT_EQ(ou->Put("noSuchAttribute", Value::String("x")), E_ADS_PROPERTY_NOT_SUPPORTED);
+TEST_F(SambaObjects, ValuesAreCheckedWhenSetInfoSendsThem) {
+  std::unique_ptr<Object> contact = CreateIn("contact", "CN=Checked");
+  ASSERT_EQ(contact->Put("noSuchAttribute", Value::String("x")), S_OK);
+  EXPECT_TRUE(Failed(contact->SetInfo()));
+  ASSERT_EQ(contact->GetInfo(), S_OK);
+  // Samba itself would store this text in an integer attribute.
+  ASSERT_EQ(contact->Put("userAccountControl", Value::String("many")), S_OK);
+  EXPECT_EQ(contact->SetInfo(), E_DS_INVALID_ATTRIBUTE_SYNTAX);
+}
+
+TEST_F(SambaObjects, GroupAndUserCallsNeedAGroupOrAUser) {
+  std::unique_ptr<Object> contact = CreateIn("contact", "CN=Plain");
+  EXPECT_EQ(contact->Add("LDAP://" + ou_dn_), E_NOINTERFACE);
+  EXPECT_EQ(contact->SetPassword("Str0ng-Pa55word!"), E_NOINTERFACE);
+  bool disabled = false;
+  EXPECT_EQ(contact->GetAccountDisabled(&disabled), E_NOINTERFACE);
+  std::unique_ptr<Object> computer = CreateIn("computer", "CN=WS99", Account("ws") + "$");
+  EXPECT_EQ(computer->GetAccountDisabled(&disabled), S_OK);  // a computer is a user
 }
 
 TEST_F(SambaObjects, ClassPropertiesIncludeSuperclassesAndAuxiliaryClasses) {

@@ -83,7 +83,7 @@ HRESULT LdapObject::EnsureLoaded() {
   if (Failed(hr)) return hr;
   // Values put but not yet written stay in the cache over what the directory holds.
   std::map<std::string, Cached> pending_values;
-  for (const Modification& change : pending_) {
+  for (const Pending& change : pending_) {
     auto found = cache_.find(AsciiLower(change.name));
     if (found != cache_.end()) pending_values[found->first] = found->second;
   }
@@ -196,9 +196,8 @@ HRESULT LdapObject::GetPropertyNames(std::vector<std::string>* names) {
 
 HRESULT LdapObject::ToWire(const std::string& name, const Values& values,
                            std::vector<std::string>* wire) const {
-  bool known = false;
-  AttributeInfo info = session_->AttributeInfoOf(name, &known);
-  if (!known) return E_ADS_PROPERTY_NOT_SUPPORTED;
+  // A name the schema does not know goes as text; the directory refuses it at SetInfo.
+  AttributeInfo info = session_->AttributeInfoOf(name);
   wire->clear();
   for (const Value& value : values) {
     HRESULT hr = LdapFromValue(value, info, &wire->emplace_back());
@@ -213,12 +212,9 @@ HRESULT LdapObject::Put(const std::string& name, const Value& value) {
 
 HRESULT LdapObject::PutEx(PropertyOperation operation, const std::string& name,
                           const Values& values) {
-  std::vector<std::string> wire;
-  HRESULT hr = ToWire(name, values, &wire);
-  if (Failed(hr)) return hr;
   Cached& cached = cache_[AsciiLower(name)];
   cached.name = name;
-  Modification change{Modification::Kind::kReplace, name, std::move(wire)};
+  Pending change{Modification::Kind::kReplace, name, values};
   switch (operation) {
     case ADS_PROPERTY_CLEAR:
       cached.values.clear();
@@ -264,7 +260,15 @@ HRESULT LdapObject::GetInfoEx(const std::vector<std::string>& names) {
 
 HRESULT LdapObject::SetInfo() {
   if (bound_) {
-    HRESULT hr = session_->Modify(dn_, pending_);
+    std::vector<Modification> changes;
+    for (const Pending& pending : pending_) {
+      Modification& change = changes.emplace_back();
+      change.kind = pending.kind;
+      change.name = pending.name;
+      HRESULT hr = ToWire(pending.name, pending.values, &change.values);
+      if (Failed(hr)) return hr;
+    }
+    HRESULT hr = session_->Modify(dn_, changes);
     if (Succeeded(hr)) pending_.clear();
     return hr;
   }
@@ -396,7 +400,20 @@ HRESULT LdapObject::SetObjectAttributes(const std::vector<AttributeChange>& chan
   return S_OK;
 }
 
+bool LdapObject::IsA(const std::string& class_name) {
+  if (!bound_) return AsciiLower(class_name_) == AsciiLower(class_name);
+  Values classes;
+  if (Failed(GetEx("objectClass", &classes))) return false;
+  for (const Value& value : classes) {
+    if (value.string() != nullptr && AsciiLower(*value.string()) == AsciiLower(class_name)) {
+      return true;
+    }
+  }
+  return false;
+}
+
 HRESULT LdapObject::SetPassword(const std::string& password) {
+  if (!IsA("user")) return E_NOINTERFACE;
   if (!bound_) return E_ADS_OBJECT_UNBOUND;
   std::string wire;
   if (!UnicodePwdValue(password, &wire)) return E_INVALIDARG;
@@ -407,6 +424,7 @@ HRESULT LdapObject::SetPassword(const std::string& password) {
 }
 
 HRESULT LdapObject::GetAccountDisabled(bool* disabled) {
+  if (!IsA("user")) return E_NOINTERFACE;
   Value flags;
   HRESULT hr = Get("userAccountControl", &flags);
   if (Failed(hr)) return hr;
@@ -416,6 +434,7 @@ HRESULT LdapObject::GetAccountDisabled(bool* disabled) {
 }
 
 HRESULT LdapObject::PutAccountDisabled(bool disabled) {
+  if (!IsA("user")) return E_NOINTERFACE;
   std::int32_t flags = kNormalAccount;
   Value current;
   HRESULT hr = Get("userAccountControl", &current);
@@ -429,6 +448,7 @@ HRESULT LdapObject::PutAccountDisabled(bool disabled) {
 }
 
 HRESULT LdapObject::Add(const std::string& member_path) {
+  if (!IsA("group")) return E_NOINTERFACE;
   if (!bound_) return E_ADS_OBJECT_UNBOUND;
   std::string member;
   HRESULT hr = DnOfPath(*session_, member_path, &member);
@@ -440,6 +460,7 @@ HRESULT LdapObject::Add(const std::string& member_path) {
 }
 
 HRESULT LdapObject::Remove(const std::string& member_path) {
+  if (!IsA("group")) return E_NOINTERFACE;
   if (!bound_) return E_ADS_OBJECT_UNBOUND;
   std::string member;
   HRESULT hr = DnOfPath(*session_, member_path, &member);
@@ -448,6 +469,7 @@ HRESULT LdapObject::Remove(const std::string& member_path) {
 }
 
 HRESULT LdapObject::IsMember(const std::string& member_path, bool* member) {
+  if (!IsA("group")) return E_NOINTERFACE;
   if (!bound_) return E_ADS_OBJECT_UNBOUND;
   std::string member_dn;
   HRESULT hr = DnOfPath(*session_, member_path, &member_dn);

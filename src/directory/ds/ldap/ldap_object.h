@@ -69,6 +69,15 @@ class LdapObject final : public Object {
   const Cached* Find(const std::string& name) const;
   HRESULT ToWire(const std::string& name, const Values& values,
                  std::vector<std::string>* wire) const;
+  // True when the object is of that class or a subclass (its objectClass lists it), as ADSI
+  // decides which interfaces an object offers.
+  bool IsA(const std::string& class_name);
+  // One change collected by Put/PutEx, converted to the wire form by SetInfo.
+  struct Pending {
+    Modification::Kind kind;
+    std::string name;
+    Values values;
+  };
   HRESULT ChildDn(const std::string& rdn, std::string* dn) const;
 
   std::shared_ptr<Session> session_;
@@ -78,7 +87,7 @@ class LdapObject final : public Object {
   bool bound_ = true;       // false until a new object's SetInfo
   bool loaded_ = false;
   std::map<std::string, Cached> cache_;  // by lower-case name
-  std::vector<Modification> pending_;
+  std::vector<Pending> pending_;
 };
 
 // The DN an ADsPath names: a DN path as written (escapes normalised) or a GUID path resolved by

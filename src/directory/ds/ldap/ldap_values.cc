@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <cstdio>
 
+#include "directory/ds/ds_error.h"
+
 namespace tessary::ds::ldap {
 namespace {
 
@@ -68,6 +70,27 @@ std::string FormatTime(UtcTime time, bool utc_time_syntax) {
                   static_cast<int>(clock.seconds().count()));
   }
   return text;
+}
+
+bool TextFitsSyntax(std::string_view text, AdsType type) {
+  switch (type) {
+    case ADSTYPE_BOOLEAN:
+      return text == "TRUE" || text == "FALSE";
+    case ADSTYPE_INTEGER: {
+      std::int64_t number = 0;
+      return ParseInteger(text, &number) && number >= INT32_MIN && number <= UINT32_MAX;
+    }
+    case ADSTYPE_LARGE_INTEGER: {
+      std::int64_t number = 0;
+      return ParseInteger(text, &number);
+    }
+    case ADSTYPE_UTC_TIME: {
+      UtcTime time;
+      return ParseTime(text, &time);
+    }
+    default:
+      return true;
+  }
 }
 
 }  // namespace
@@ -155,6 +178,9 @@ HRESULT LdapFromValue(const Value& value, const AttributeInfo& info, std::string
   } else if (const Bytes* octets = value.octets()) {
     wire->assign(octets->begin(), octets->end());
   } else if (const std::string* text = value.string()) {
+    // Text for a typed syntax must be that type's wire form: AD refuses anything else, and
+    // Samba would store it, so the check is made here for both.
+    if (!TextFitsSyntax(*text, info.type)) return E_DS_INVALID_ATTRIBUTE_SYNTAX;
     *wire = *text;
   } else {
     return E_ADS_CANT_CONVERT_DATATYPE;

@@ -30,7 +30,9 @@ Value ValueFromLdap(std::string_view wire, const AttributeInfo& info);
 
 // The wire form of a value for an attribute of that syntax: booleans as TRUE/FALSE, numbers in
 // decimal, times as generalized or UTC time by the syntax, octets as they are. Fails with
-// E_ADS_CANT_CONVERT_DATATYPE for an empty value or a time given for a non-time attribute.
+// E_ADS_CANT_CONVERT_DATATYPE for an empty value or a time given for a non-time attribute, and
+// with E_DS_INVALID_ATTRIBUTE_SYNTAX for text that is not a boolean, number or time where the
+// syntax wants one.
 [[nodiscard]] HRESULT LdapFromValue(const Value& value, const AttributeInfo& info,
                                     std::string* wire);
 
