@@ -81,7 +81,7 @@ bool CExportJob::SearchContainer(CBVKADObject& container, CBVKProgressDlg& dialo
   CBVKADSearch search;
   search.row_handler = [&](CBVKADPropertySet& row) { return HandleRow(row, dialog); };
   if (!domain_.Search(search, container.DistinguishedName,
-                      "(objectCategory=" + schema_class->LDAPDisplayName + ")", columns_,
+                      EqualityFilter("objectCategory", schema_class->LDAPDisplayName), columns_,
                       CBVKADObject::Subtree::No)) {
     error_.SetText(search.error.GetText());
     return false;

@@ -1,0 +1,63 @@
+#include "cli/directory_location.h"
+
+#include <ldap.h>
+
+#include <cstdlib>
+#include <filesystem>
+
+#include "directory/ds/embedded/embedded_directory.h"
+#include "directory/ds/ldap/ldap_directory.h"
+#include "directory/ds/open_directory.h"
+#include "support/bvk_registry.h"
+
+namespace tessary::cli {
+namespace {
+
+std::string RegistryLocation() {
+  CBVKRegistry registry;
+  std::string value;
+  if (!registry.OpenKey(HKEY_CURRENT_USER, "Software\\Brenvik\\Tessary", KEY_READ,
+                        CBVKRegistry::Create::No) ||
+      !registry.ReadString("Directory", &value, {})) {
+    return {};
+  }
+  return value;
+}
+
+// The first URI of libldap's own configuration (ldap.conf, ldaprc, LDAPURI), or "".
+std::string LibldapLocation() {
+  char* uris = nullptr;
+  if (ldap_get_option(nullptr, LDAP_OPT_URI, &uris) != LDAP_OPT_SUCCESS || uris == nullptr) {
+    return {};
+  }
+  std::string first(uris);
+  ldap_memfree(uris);
+  const std::size_t end = first.find_first_of(" ,");
+  return first.substr(0, end);
+}
+
+}  // namespace
+
+std::string ChooseDirectoryLocation(const std::string& option) {
+  if (!option.empty()) return option;
+  if (const char* variable = std::getenv("TESSARY_DIRECTORY"); variable && *variable) {
+    return variable;
+  }
+  if (std::string value = RegistryLocation(); !value.empty()) return value;
+  if (std::string uri = LibldapLocation(); !uri.empty()) return uri;
+  return ds::embedded::DefaultDirectoryPath();
+}
+
+bool OpenChosenDirectory(const std::string& location, std::unique_ptr<ds::Directory>* directory,
+                         std::string* error) {
+  ds::ldap::InstallLdapBackend();
+  if (ds::OpenDirectory(location, directory, error)) return true;
+  std::error_code ignored;
+  if (!ds::IsLdapLocation(location) && !std::filesystem::exists(location, ignored)) {
+    *error += "\nCreate it with: tessary-directory --directory '" + location +
+              "' provision --domain example.com --sample";
+  }
+  return false;
+}
+
+}  // namespace tessary::cli
