@@ -13,25 +13,24 @@ int HexValue(char c) {
 }
 
 // Resolves \XX escapes; a backslash before any other character keeps that character.
-bool Unescape(std::string_view text, std::string* out, std::string*) {
-  out->clear();
+std::string Unescape(std::string_view text) {
+  std::string out;
   for (std::size_t i = 0; i < text.size(); ++i) {
-    if (text[i] != '\\') {
-      out->push_back(text[i]);
+    if (text[i] != '\\' || i + 1 >= text.size()) {
+      out.push_back(text[i]);
       continue;
     }
-    // The item scan never ends a value on a backslash: it always escapes the next character.
     int high = HexValue(text[i + 1]);
     int low = i + 2 < text.size() ? HexValue(text[i + 2]) : -1;
     if (high >= 0 && low >= 0) {
-      out->push_back(static_cast<char>(high * 16 + low));
+      out.push_back(static_cast<char>(high * 16 + low));
       i += 2;
     } else {
-      out->push_back(text[i + 1]);
+      out.push_back(text[i + 1]);
       i += 1;
     }
   }
-  return true;
+  return out;
 }
 
 bool ValidAttribute(std::string_view name) {
@@ -172,7 +171,8 @@ class Parser {
         *error = "the extensible item '" + std::string(item) + "' needs an attribute and a rule";
         return false;
       }
-      return Unescape(value, &node->value, error);
+      node->value = Unescape(value);
+      return true;
     } else {
       node->kind = FilterNode::Kind::kEquality;
     }
@@ -181,23 +181,24 @@ class Parser {
       return false;
     }
     node->attribute = std::string(left);
-    if (node->kind != FilterNode::Kind::kEquality) return Unescape(value, &node->value, error);
+    if (node->kind != FilterNode::Kind::kEquality) {
+      node->value = Unescape(value);
+      return true;
+    }
     if (value == "*") {
       node->kind = FilterNode::Kind::kPresent;
       return true;
     }
     std::vector<std::string_view> parts;
-    if (!SplitStars(value, &parts)) return Unescape(value, &node->value, error);
-    node->kind = FilterNode::Kind::kSubstrings;
-    if (!Unescape(parts.front(), &node->initial, error) ||
-        !Unescape(parts.back(), &node->final, error)) {
-      return false;
+    if (!SplitStars(value, &parts)) {
+      node->value = Unescape(value);
+      return true;
     }
+    node->kind = FilterNode::Kind::kSubstrings;
+    node->initial = Unescape(parts.front());
+    node->final = Unescape(parts.back());
     for (std::size_t i = 1; i + 1 < parts.size(); ++i) {
-      if (parts[i].empty()) continue;
-      std::string any;
-      if (!Unescape(parts[i], &any, error)) return false;
-      node->any.push_back(std::move(any));
+      if (!parts[i].empty()) node->any.push_back(Unescape(parts[i]));
     }
     return true;
   }

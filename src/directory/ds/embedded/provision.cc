@@ -231,6 +231,32 @@ class Provisioner {
   std::string* error_;
 };
 
+// Provisions the domain into an open store in one transaction.
+bool AddDomain(Store& store, bool creating, const std::string& dns_name,
+               const SchemaDefinition& schema, const ProvisionOptions& options,
+               std::string* error) {
+  std::string domain_dn = DomainDn(dns_name);
+  Bytes sid = NewDomainSid();
+  Provisioner provisioner(store, error);
+  bool ok = false;
+  {
+    Transaction transaction(store.database());
+    ok = transaction.ok();
+    if (creating) {
+      ok = ok && provisioner.Forest(domain_dn, dns_name, schema, sid);
+    } else if (ok) {
+      std::vector<Rdn> rdns;
+      (void)ParseDn(domain_dn, &rdns);
+      std::string above = domain_dn.substr(domain_dn.find(',') + 1);
+      ok = provisioner.Make(above, "domainDNS", FormatRdn(rdns.front()),
+                            {{ADS_PROPERTY_UPDATE, "objectSid", {Value::Octets(sid)}}},
+                            Store::NamingContext::kHead);
+    }
+    ok = ok && provisioner.Domain(domain_dn, dns_name, sid, options) && transaction.Commit();
+  }
+  return ok;
+}
+
 }  // namespace
 
 bool ProvisionDomain(const std::string& path, const std::string& dns_domain_name,
@@ -247,32 +273,17 @@ bool ProvisionDomain(const std::string& path, const std::string& dns_domain_name
   if (creating ? !Store::Create(path, schema, &store, error) : !Store::Open(path, &store, error)) {
     return false;
   }
-  std::lock_guard lock(store->mutex());
-  for (const auto& domain : store->forest().domains) {
-    if (domain.dns_name == dns_name) {
-      *error =
-          "The domain '" + dns_name + "' already exists in the embedded directory '" + path + "'.";
-      return false;
-    }
-  }
-  std::string domain_dn = DomainDn(dns_name);
-  Bytes sid = NewDomainSid();
-  Provisioner provisioner(*store, error);
   bool ok = false;
   {
-    Transaction transaction(store->database());
-    ok = transaction.ok();
-    if (creating) {
-      ok = ok && provisioner.Forest(domain_dn, dns_name, schema, sid);
-    } else if (ok) {
-      std::vector<Rdn> rdns;
-      (void)ParseDn(domain_dn, &rdns);
-      std::string above = domain_dn.substr(domain_dn.find(',') + 1);
-      ok = provisioner.Make(above, "domainDNS", FormatRdn(rdns.front()),
-                            {{ADS_PROPERTY_UPDATE, "objectSid", {Value::Octets(sid)}}},
-                            Store::NamingContext::kHead);
+    std::lock_guard lock(store->mutex());
+    for (const auto& domain : store->forest().domains) {
+      if (domain.dns_name == dns_name) {
+        *error = "The domain '" + dns_name + "' already exists in the embedded directory '" + path +
+                 "'.";
+        return false;
+      }
     }
-    ok = ok && provisioner.Domain(domain_dn, dns_name, sid, options) && transaction.Commit();
+    ok = AddDomain(*store, creating, dns_name, schema, options, error);
   }
   if (!ok) {
     if (error->empty()) *error = "Could not provision the domain '" + dns_name + "'.";
