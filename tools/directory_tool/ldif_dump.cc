@@ -25,6 +25,10 @@ class SubtreeDumper {
     std::unique_ptr<ds::Object> object;
     HRESULT hr = directory_.Bind(ds::AdsPathOfDn(dn), &object);
     if (Succeeded(hr)) hr = WriteObject(*object, dn, pass, objects);
+    if (!writer_.ok()) {
+      *error = "Could not write the LDIF output.";
+      return false;
+    }
     std::vector<std::string> children;
     if (Succeeded(hr)) hr = ChildDns(*object, &children);
     if (Failed(hr)) {

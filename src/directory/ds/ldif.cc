@@ -401,6 +401,8 @@ bool LdifNeedsBase64(std::string_view value) {
   return false;
 }
 
+bool LdifWriter::ok() const { return static_cast<bool>(out_); }
+
 void LdifWriter::WriteVersion() { out_ << "version: 1\n\n"; }
 
 void LdifWriter::WriteLine(const std::string& line) {

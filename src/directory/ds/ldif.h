@@ -90,6 +90,8 @@ class LdifWriter {
   explicit LdifWriter(std::ostream& out) : out_(out) {}
   void WriteVersion();
   void Write(const LdifRecord& record);
+  // False once the stream has failed (disk full, closed pipe): what was written is incomplete.
+  bool ok() const;
 
  private:
   void WriteLine(const std::string& line);
