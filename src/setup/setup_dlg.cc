@@ -23,13 +23,17 @@ int CSetupDlg::Ask(const std::string& text, unsigned type) {
   return platform::CurrentUiHost().ShowMessageBox(silent_ ? nullptr : &window_, kTitle, text, type);
 }
 
+void CSetupDlg::ShowSetupError(const CBVKError& error) {
+  platform::CurrentUiHost().ShowMessageBox(nullptr, "Setup", error.Text(),
+                                           platform::kMbOk | platform::kMbIconStop);
+}
+
 bool CSetupDlg::ReadScript(const std::string& path) {
   std::vector<std::string> lines;
   if (!files_.ReadLines(path, &lines)) {
     // Only the main script must be there; the others are optional.
     if (!EndsWith(path, "/Files.dat")) return true;
-    platform::CurrentUiHost().ShowMessageBox(nullptr, "Setup", files_.Error().Text(),
-                                             platform::kMbOk | platform::kMbIconStop);
+    ShowSetupError(files_.Error());
     return false;
   }
   ApplyScriptLines(lines, {newer_office_, install_folder_}, &script_);

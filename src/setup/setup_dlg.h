@@ -75,6 +75,8 @@ class CSetupDlg {
   std::string TraceFile() const;
   std::string SourceFolderOfFiles() const;
   int Ask(const std::string& text, unsigned type);
+  // Shows the record's text as setup's own error: caption "Setup", stop icon.
+  static void ShowSetupError(const CBVKError& error);
 
   platform::ProgressHost* progress_host_;
   platform::Window window_{kTitle};
