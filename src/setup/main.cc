@@ -1,8 +1,12 @@
 // setup: installs the product that the install script beside it describes.
+#include <unistd.h>
+
+#include <iostream>
 #include <string>
 
 #include "setup/command_line.h"
 #include "setup/setup_app.h"
+#include "setup/terminal_progress_host.h"
 #include "setup/terminal_ui_host.h"
 
 int main(int argc, char** argv) {
@@ -15,10 +19,14 @@ int main(int argc, char** argv) {
   // A silent run is unattended: it asks nobody, even at a terminal.
   const tessary::setup::CommandLine line = tessary::setup::ParseCommandLine(command_line);
   using Switch = tessary::setup::CommandLine::Switch;
-  host.SetUnattended(line.which == Switch::kSilent || line.which == Switch::kBase ||
-                     (line.which == Switch::kConfigs && line.configs.silent));
+  const bool unattended = line.which == Switch::kSilent || line.which == Switch::kBase ||
+                          (line.which == Switch::kConfigs && line.configs.silent);
+  host.SetUnattended(unattended);
+  // Progress lines only for someone watching a terminal.
+  tessary::setup::TerminalProgressHost progress(std::cerr);
+  const bool watched = !unattended && isatty(STDERR_FILENO);
   tessary::platform::SetUiHost(&host);
-  const int status = tessary::setup::CSetupApp().Run(command_line);
+  const int status = tessary::setup::CSetupApp(watched ? &progress : nullptr).Run(command_line);
   tessary::platform::SetUiHost(nullptr);
   return status;
 }

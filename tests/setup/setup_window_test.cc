@@ -2,9 +2,12 @@
 // progress windows.
 #include <gtest/gtest.h>
 
+#include <sstream>
+
 #include "setup/background.h"
 #include "setup/install_script.h"
 #include "setup/setup_progress.h"
+#include "setup/terminal_progress_host.h"
 #include "setup/terminal_ui_host.h"
 #include "setup/text.h"
 #include "support/bvk_progress_scripted_host.h"
@@ -119,6 +122,23 @@ TEST(SetupProgressWindow, RemovalWindowPlaysItsClipAndStatus) {
   });
   EXPECT_EQ(host.Log().front(), "animation 1112: 307");
   EXPECT_EQ(host.ControlText(-1), "Removing Tessary 1.0...");
+}
+
+TEST(SetupProgressWindow, TerminalWindowWritesOneLinePerFile) {
+  std::ostringstream out;
+  TerminalProgressHost host(out);
+  CSetupProgress progress(&host, nullptr, CSetupProgress::kCopyTemplate,
+                          CSetupProgress::kCopyCancelId, 0);
+  EXPECT_EQ(progress.Run([](CSetupProgress& dialog) -> std::int32_t {
+    dialog.SetRange(2, 1);
+    dialog.SetItemText(CSetupProgress::kFromTextId, "/src/A.exe");
+    dialog.SetItemText(CSetupProgress::kToTextId, "/opt/Brenvik/A.exe");
+    dialog.SetItemText(CSetupProgress::kToTextId, "/opt/Brenvik/B.exe");
+    return 3;
+  }),
+            3);
+  EXPECT_EQ(out.str(), "/opt/Brenvik/A.exe\n/opt/Brenvik/B.exe\n");
+  EXPECT_EQ(host.BarUpper(CSetupProgress::kProgressBarId), 2);
 }
 
 TEST(SetupProgressWindow, WithoutAHostNothingIsShownAndTheWorkRuns) {
