@@ -46,6 +46,8 @@ void ReadObjectTypes(const CExDomain& domain, const std::string& path, SchemaRec
   std::vector<std::string> names = ReadNames(path);
   if (names.empty()) names.assign(std::begin(kDefaultObjectTypes), std::end(kDefaultObjectTypes));
   for (const std::string& name : names) {
+    // A blank line would match the first class of all by its prefix "CN=".
+    if (name.empty()) continue;
     if (CBVKADSchemaObject* found = domain.FindClassByDNPrefix("CN=" + name)) {
       (*types)[found->AdminDisplayName] = found;
     }
