@@ -4,6 +4,8 @@
 
 #include <cstdlib>
 
+#include "platform/machine_paths.h"
+
 namespace tessary::platform {
 namespace {
 
@@ -30,13 +32,7 @@ bool Writable(std::string folder) {
 
 }  // namespace
 
-std::string MachinePath(const std::string& absolute) {
-  std::string root = Environment("BRENVIK_ROOT");
-  while (!root.empty() && root.back() == '/') root.pop_back();
-  return root + absolute;
-}
-
-std::string WindowsFolder() { return MachinePath("/var/lib/brenvik/windows/"); }
+std::string WindowsFolder() { return MachinePath("/var/lib/brenvik/windows/").string(); }
 
 std::string SystemFolder() { return WindowsFolder() + "system32/"; }
 
@@ -46,23 +42,19 @@ std::string TemporaryFolder() {
 }
 
 std::string NetworkShareFolder(const std::string& server, const std::string& rest) {
-  std::string path = MachinePath("/net/" + server);
+  std::string path = MachinePath("/net/" + server).string();
   if (!rest.empty()) path += "/" + rest;
   return path;
 }
 
 std::optional<std::string> ProgramsFolder(ProgramsScope scope) {
   if (scope == ProgramsScope::kAllUsers) {
-    std::string folder = MachinePath("/usr/local/share/applications/");
+    std::string folder = MachinePath("/usr/local/share/applications/").string();
     if (!Writable(folder)) return std::nullopt;
     return folder;
   }
-  std::string data = Environment("XDG_DATA_HOME");
-  if (data.empty()) {
-    std::string home = Environment("HOME");
-    if (home.empty()) return std::nullopt;
-    data = home + "/.local/share";
-  }
+  const std::string data = UserDataHome().string();
+  if (data.empty()) return std::nullopt;
   return WithSlash(data) + "applications/";
 }
 

@@ -1,14 +1,12 @@
 #pragma once
 // The standard folders setup needs, as they stand on Linux. Machine-wide folders move below
-// BRENVIK_ROOT when it is set, as everything machine-wide does; each folder text ends with "/".
+// BRENVIK_ROOT when it is set, as everything machine-wide does (machine_paths.h); each folder
+// text ends with "/".
 
 #include <optional>
 #include <string>
 
 namespace tessary::platform {
-
-// An absolute machine path, below BRENVIK_ROOT when that is set.
-std::string MachinePath(const std::string& absolute);
 
 // The Windows folder: /var/lib/brenvik/windows/.
 std::string WindowsFolder();
