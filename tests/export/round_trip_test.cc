@@ -1,0 +1,112 @@
+// An export, changed and imported again with every line in Modify mode, exports as the changed
+// file: the export writes exactly what the import reads back.
+#include <gtest/gtest.h>
+
+#include "export/export_job.h"
+#include "export_fixture.h"
+#include "import/domain_import_directory.h"
+#include "import/import_engine.h"
+#include "support/bvk_progress_dlg.h"
+
+namespace tessary::testing {
+namespace {
+
+class RoundTripTest : public ExportTest {
+ protected:
+  void SetUp() override {
+    ExportTest::SetUp();
+    unit_node_.SetDirectory(directory_.get());
+    unit_node_.DistinguishedName = unit_;
+    unit_node_.Name = unit_name_;
+  }
+
+  void Export(const std::string& file) {
+    CExportJob job(*domain_);
+    job.ClassName = "User";
+    job.Container = &unit_node_;
+    job.OutputFile = Path(file);
+    job.Attributes = {"displayName", "otherTelephone", "streetAddress", "description", "info"};
+    CountingProgressHost host;
+    ASSERT_EQ(job.RunWithProgress(host, nullptr), 1) << job.Error().Text();
+  }
+
+  // Imports the file with overwriting of multi-valued attributes; returns the engine's summary.
+  std::string Import(const std::string& file, int* errors) {
+    DomainImportDirectory adapter(*domain_);
+    CImportEngine engine(&adapter);
+    engine.ImportFile = Path(file);
+    engine.ErrorFolder = machine_.Root().string() + "/";
+    engine.MultiValueMode = 1;
+    EXPECT_TRUE(engine.CheckImportFile()) << engine.Error().Text();
+    EXPECT_TRUE(engine.ValidateImportLines()) << engine.Error().Text();
+    CountingProgressHost host;
+    CBVKProgressDlg::ParameterMap parameters = {{CImportEngine::kParameterKey, &engine}};
+    auto dialog = std::make_unique<CBVKProgressDlg>(host, nullptr, 201);
+    dialog->SetParameters(&parameters);
+    dialog->SetWorkFunction(&CImportEngine::ImportWork);
+    EXPECT_EQ(CBVKProgressDlg::Run(std::move(dialog)), 1) << engine.Error().Text();
+    *errors = engine.ErrorCount;
+    return engine.Error().Text();
+  }
+
+  CExContainer unit_node_;
+};
+
+// Every occurrence of from in text replaced by to; the test fails when there is none.
+std::string Replaced(std::string text, const std::string& from, const std::string& to) {
+  std::size_t at = text.find(from);
+  EXPECT_NE(at, std::string::npos) << from;
+  for (; at != std::string::npos; at = text.find(from, at + to.size())) {
+    text.replace(at, from.size(), to);
+  }
+  return text;
+}
+
+// The lines of an export file with a mode column of Modify added.
+std::string WithModifyMode(const std::string& text) {
+  std::string out;
+  std::size_t start = 0;
+  for (bool header = true; start < text.size(); header = false) {
+    const std::size_t end = text.find("\r\n", start);
+    out += text.substr(start, end - start) + (header ? ",mode" : ",Modify") + "\r\n";
+    start = end + 2;
+  }
+  return out;
+}
+
+TEST_F(RoundTripTest, ChangedExportImportedAsModifyExportsAsTheChangedFile) {
+  AddUser("Ann Lee", {{"displayName", {"Ann Lee"}},
+                      {"otherTelephone", {"+1 555 0101", "+1 555 0102"}},
+                      {"streetAddress", {"12 Main St\r\nSuite 4, Floor 2"}},
+                      {"description", {"Sales, Seattle office"}},
+                      {"info", {"Says \"hello\" first"}}});
+  AddUser("Bo Chen", {{"displayName", {"Bo Chen"}},
+                      {"otherTelephone", {"+1 555 0201"}},
+                      {"description", {"Finance"}}});
+  AddUser("Cy Diaz", {{"displayName", {"Cy Diaz"}}});
+  Export("first.csv");
+  const std::string first = FileText("first.csv");
+
+  std::string changed = first;
+  changed = Replaced(changed, ",Ann Lee,", ",J\xC3\xB6rg M\xC3\xBCller,");
+  changed = Replaced(changed, "+1 555 0101%+1 555 0102", "+1 555 0111%+1 555 0112%+1 555 0113");
+  changed = Replaced(changed, "\"12 Main St\\r\\nSuite 4, Floor 2\"",
+                     "\"1 Rue de l'\xC3\x89glise\\r\\nB\xC3\xA2timent C, \xC3\xA9tage 3\"");
+  changed = Replaced(changed, "\"Sales, Seattle office\"", "\"Sales, Portland office\"");
+  changed = Replaced(changed, "Says \"hello\" first", "Says \"goodbye\" last");
+  changed = Replaced(changed, ",Finance,", ",\"Finance, Treasury\",");
+  changed = Replaced(changed, ",Cy Diaz,", ",Zo\xC3\xAB \xC3\x85ngstr\xC3\xB6m,");
+  WriteFileText(machine_.Root() / "changed.csv", changed);
+  WriteFileText(machine_.Root() / "import.csv", WithModifyMode(changed));
+
+  int errors = -1;
+  const std::string summary = Import("import.csv", &errors);
+  EXPECT_EQ(errors, 0) << summary;
+  EXPECT_NE(summary.find("3 'modify' entries were processed."), std::string::npos) << summary;
+
+  Export("second.csv");
+  EXPECT_EQ(FileText("second.csv"), changed);
+}
+
+}  // namespace
+}  // namespace tessary::testing
