@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <optional>
 #include <set>
 #include <string>
 #include <vector>
@@ -127,11 +128,14 @@ class CImportEngine {
   // line first; false when the file cannot be written and the user chose Cancel.
   [[nodiscard]] bool WriteErrorLine(const std::string& message, const EntryValues& entry);
   // Appends a time-stamped line to the operations log (or to path); failures are ignored.
+  // During a run the time stamps use the regional settings read at its start.
   void WriteLog(const std::string& text, const std::string& path = {});
   // The operations log of DataFolder.
   std::string OperationsLogPath() const;
 
  private:
+  // The run itself, with the run's time-stamp formats in place.
+  std::int32_t Run(CBVKProgressDlg& dialog);
   // Reads ImportFile whole; a UTF-8 byte-order mark before the header is dropped.
   bool ReadImportLines(std::vector<std::string>* lines);
   // Drops the error file's own last "Error" column from a header and remembers it.
@@ -161,6 +165,9 @@ class CImportEngine {
   // The header ends with the error file's own "Error" column, which the engine ignores.
   bool has_error_column_ = false;
   std::set<std::string> seen_objects_;
+  // The regional formats of the run's time stamps, read once when the run starts: reading the
+  // settings for each of thousands of log lines would cost more than the entries themselves.
+  std::optional<DateTimeFormats> run_formats_;
 };
 
 }  // namespace tessary

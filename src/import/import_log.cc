@@ -50,7 +50,15 @@ void CImportEngine::WriteLog(const std::string& text, const std::string& path) {
       }
     }
   }
-  (void)files.AppendLine(target, FormatDateTime(now) + ": " + ReplaceAll(text, "\n", "; "));
+  std::string stamp;
+  if (run_formats_) {
+    std::tm local{};
+    localtime_r(&now, &local);
+    stamp = run_formats_->FormatDate(local) + " " + run_formats_->FormatTime(local);
+  } else {
+    stamp = FormatDateTime(now);
+  }
+  (void)files.AppendLine(target, stamp + ": " + ReplaceAll(text, "\n", "; "));
 }
 
 std::string CImportEngine::BuildErrorFilePath() const {

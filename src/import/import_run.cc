@@ -15,6 +15,13 @@ std::int32_t CImportEngine::ImportWork(CBVKProgressDlg& dialog) {
 }
 
 std::int32_t CImportEngine::RunImport(CBVKProgressDlg& dialog) {
+  run_formats_ = DateTimeFormats::FromRegistry();
+  const std::int32_t result = Run(dialog);
+  run_formats_.reset();
+  return result;
+}
+
+std::int32_t CImportEngine::Run(CBVKProgressDlg& dialog) {
   WriteLog("---------------------------------------");
   WriteLog("Beginning Import...");
   WriteLog("Import file: " + ImportFile);
