@@ -24,7 +24,11 @@ std::string RegistryLocation() {
   return value;
 }
 
-// The first URI of libldap's own configuration (ldap.conf, ldaprc, LDAPURI), or "".
+// What libldap answers when nothing configures it: its built-in host, not a choice of the user.
+constexpr char kLibldapBuiltinUri[] = "ldap://localhost:389/??base";
+
+// The first URI of libldap's own configuration (ldap.conf, ldaprc, LDAPURI, LDAPHOST) as
+// scheme://host:port, or "" when nothing configures it.
 std::string LibldapLocation() {
   char* uris = nullptr;
   if (ldap_get_option(nullptr, LDAP_OPT_URI, &uris) != LDAP_OPT_SUCCESS || uris == nullptr) {
@@ -32,8 +36,11 @@ std::string LibldapLocation() {
   }
   std::string first(uris);
   ldap_memfree(uris);
-  const std::size_t end = first.find_first_of(" ,");
-  return first.substr(0, end);
+  if (first == kLibldapBuiltinUri) return {};
+  first = first.substr(0, first.find_first_of(" ,"));
+  const std::size_t host = first.find("://");
+  if (host != std::string::npos) first = first.substr(0, first.find('/', host + 3));
+  return first;
 }
 
 }  // namespace

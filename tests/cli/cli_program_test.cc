@@ -1,0 +1,248 @@
+// The built tessary program: options, exit statuses, and what goes to standard output and
+// standard error, run on a private machine against a test directory.
+#include <gtest/gtest.h>
+
+#include "../directory/test_directory.h"
+#include "../export/export_fixture.h"
+#include "run_program.h"
+#include "support/bvk_registry.h"
+
+namespace tessary::testing {
+namespace {
+
+class TessaryProgramTest : public ExportTest {
+ protected:
+  void SetUp() override {
+    ExportTest::SetUp();
+    location_ = UsingFreshEmbeddedDirectory() ? (machine_.Root() / "directory.db").string()
+                                              : std::getenv("TESSARY_TEST_DIRECTORY");
+  }
+  // Runs tessary with --directory and the arguments; libldap's own configuration is ignored
+  // unless a test sets it.
+  ProgramRun Tessary(std::vector<std::string> args, std::map<std::string, std::string> env = {}) {
+    args.insert(args.begin(), {"--directory", location_});
+    return Bare(args, env);
+  }
+  ProgramRun Bare(const std::vector<std::string>& args,
+                  std::map<std::string, std::string> env = {}) {
+    env.emplace("LDAPNOINIT", "1");
+    env.emplace("TESSARY_DIRECTORY", "");
+    return RunProgram(TESSARY_PROGRAM, args, env);
+  }
+  std::vector<std::string> ExportArgs(const std::string& output) {
+    return {"export", "--class", "User", "--container", unit_, "--output", Path(output)};
+  }
+
+  std::string location_;
+};
+
+TEST_F(TessaryProgramTest, VersionAndHelpGoToStandardOutput) {
+  ProgramRun version = Bare({"--version"});
+  EXPECT_EQ(version.status, 0);
+  EXPECT_EQ(version.out, "tessary 0.1.0\n");
+  ProgramRun help = Bare({"--help"});
+  EXPECT_EQ(help.status, 0);
+  EXPECT_NE(help.out.find("Commands:\n  export"), std::string::npos) << help.out;
+  ProgramRun export_help = Bare({"export", "--help"});
+  EXPECT_EQ(export_help.status, 0);
+  EXPECT_EQ(export_help.out.rfind("usage: tessary [--directory URI|PATH] export --class NAME", 0),
+            0u)
+      << export_help.out;
+  EXPECT_EQ(export_help.err, "");
+}
+
+TEST_F(TessaryProgramTest, BadOptionsExitWithTwo) {
+  ProgramRun none = Bare({});
+  EXPECT_EQ(none.status, 2);
+  EXPECT_EQ(none.err.rfind("usage: tessary", 0), 0u);
+  ProgramRun unknown = Bare({"bogus"});
+  EXPECT_EQ(unknown.status, 2);
+  EXPECT_EQ(unknown.err, "tessary: unknown command 'bogus'\nTry 'tessary --help'.\n");
+  ProgramRun option = Bare({"export", "--colour", "red"});
+  EXPECT_EQ(option.status, 2);
+  EXPECT_EQ(option.err, "tessary: unknown option '--colour' for 'export'\nTry 'tessary --help'.\n");
+  ProgramRun missing = Tessary({"export", "--class", "User", "--output", Path("x.csv")});
+  EXPECT_EQ(missing.status, 2);
+  EXPECT_EQ(missing.err, "tessary: 'export' needs --container\nTry 'tessary export --help'.\n");
+  ProgramRun no_file = Tessary({"import"});
+  EXPECT_EQ(no_file.status, 2);
+  EXPECT_EQ(no_file.err, "tessary: 'import' needs a file\nTry 'tessary --help'.\n");
+  EXPECT_EQ(missing.out + no_file.out, "");
+}
+
+TEST_F(TessaryProgramTest, ExportPrintsTheSummaryAndWritesTheFile) {
+  const std::string dn = AddUser("Ann", {{"mail", {"ann@example.com"}}});
+  AddUser("Bob", {{"mail", {"bob@example.com"}}});
+  ProgramRun run = Tessary({"export", "--class", "User", "--container", unit_, "--attributes",
+                            "mail", "--output", Path("users.csv")});
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(run.out, "Export file '" + Path("users.csv") +
+                         "' completed successfully.\n2 'User' objects were exported.\n");
+  EXPECT_EQ(run.err, "") << "no bar when standard error is no terminal";
+  const std::string text = FileText("users.csv");
+  EXPECT_EQ(text.rfind("distinguishedName,objectGUID,mail\r\n\"" + dn + "\",{", 0), 0u) << text;
+  EXPECT_NE(text.find(",ann@example.com\r\n"), std::string::npos);
+}
+
+TEST_F(TessaryProgramTest, ExportWithSubcontainersDescends) {
+  const std::string child = Add("organizationalUnit", "OU=Child");
+  AddUser("Deep", {}, child);
+  ProgramRun flat = Tessary(ExportArgs("flat.csv"));
+  EXPECT_EQ(flat.status, 2);
+  EXPECT_EQ(flat.err, "Could not locate any objects of the class 'User' in the container '" +
+                          unit_name_ + "'.\n");
+  EXPECT_EQ(flat.out, "");
+  std::vector<std::string> args = ExportArgs("walk.csv");
+  args.push_back("--subcontainers");
+  ProgramRun walk = Tessary(args);
+  EXPECT_EQ(walk.status, 0) << walk.err;
+  EXPECT_NE(walk.out.find("\n1 'User' objects were exported."), std::string::npos);
+}
+
+TEST_F(TessaryProgramTest, ExportNamesWhatCannotBeFound) {
+  AddUser("Ann");
+  std::vector<std::string> args = ExportArgs("x.csv");
+  args[2] = "No-Such-Class";
+  ProgramRun no_class = Tessary(args);
+  EXPECT_EQ(no_class.status, 2);
+  EXPECT_EQ(no_class.err, "Could not locate information for the schema class No-Such-Class.\n");
+
+  args = ExportArgs("x.csv");
+  args.insert(args.end(), {"--attributes", "mail,noSuchAttribute"});
+  ProgramRun no_attribute = Tessary(args);
+  EXPECT_EQ(no_attribute.status, 2);
+  EXPECT_EQ(no_attribute.err,
+            "Could not retrieve information about the attribute 'noSuchAttribute'.\n");
+
+  args = ExportArgs("x.csv");
+  args[4] = "OU=Nowhere," + unit_;
+  ProgramRun no_container = Tessary(args);
+  EXPECT_EQ(no_container.status, 2);
+  EXPECT_EQ(no_container.err.rfind("Could not open the object 'OU=Nowhere," + unit_ + "'.\n", 0),
+            0u)
+      << no_container.err;
+  EXPECT_FALSE(std::filesystem::exists(Path("x.csv"))) << "nothing written before the checks";
+}
+
+TEST_F(TessaryProgramTest, ExportToAFolderThatIsMissingFails) {
+  AddUser("Ann");
+  ProgramRun run = Tessary(ExportArgs("missing/x.csv"));
+  EXPECT_EQ(run.status, 2);
+  EXPECT_EQ(run.err, "Could not write to the file '" + Path("missing/x.csv") +
+                         "'\nThe system cannot find the file specified. (2)\n");
+}
+
+TEST_F(TessaryProgramTest, ExportKeepsNoChoices) {
+  AddUser("Ann");
+  ProgramRun run = Tessary(ExportArgs("users.csv"));
+  ASSERT_EQ(run.status, 0) << run.err;
+  CBVKRegistry registry;
+  std::string stored;
+  ASSERT_TRUE(registry.OpenKey(HKEY_CURRENT_USER, "Software\\Brenvik\\Tessary"));
+  ASSERT_TRUE(registry.ReadString("Export Class", &stored, "(none)"));
+  EXPECT_EQ(stored, "(none)");
+  EXPECT_FALSE(std::filesystem::exists(machine_.DataHome() / "brenvik/TYExpDef.dat"));
+}
+
+TEST_F(TessaryProgramTest, HeaderWritesTheColumnLine) {
+  ProgramRun run = Tessary({"header", "--class", "User", "--attributes", "sn,givenName", "--output",
+                            Path("header.csv")});
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(run.out, "Header file '" + Path("header.csv") + "' completed successfully.\n");
+  EXPECT_EQ(FileText("header.csv"), "distinguishedName,objectGUID,sn,givenName\r\n");
+}
+
+TEST_F(TessaryProgramTest, ImportWithoutFailuresExitsWithZero) {
+  const std::string dn = AddUser("Ann");
+  WriteFileText(machine_.Root() / "in.csv",
+                "distinguishedName,mode,title\r\n\"" + dn + "\",Modify,Engineer\r\n");
+  ProgramRun run = Tessary({"import", Path("in.csv"), "--error-folder", Path("errors")});
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(run.out, "Processing of import file '" + Path("in.csv") +
+                         "' has completed.\n\n0 'delete' entries were processed.\n0 'create' "
+                         "entries were processed.\n1 'modify' entries were processed.\n0 errors "
+                         "occurred.\n");
+  ProgramRun exported = Tessary({"export", "--class", "User", "--container", unit_, "--attributes",
+                                 "title", "--output", Path("out.csv")});
+  EXPECT_NE(FileText("out.csv").find(",Engineer\r\n"), std::string::npos);
+}
+
+TEST_F(TessaryProgramTest, ImportWithAFailedEntryExitsWithThreeAndNamesTheErrorFile) {
+  const std::string dn = AddUser("Ann");
+  WriteFileText(machine_.Root() / "in.csv", "distinguishedName,mode,title\r\n\"" + dn +
+                                                "\",Modify,Engineer\r\n\"CN=Nobody," + unit_ +
+                                                "\",Modify,Ghost\r\n");
+  ProgramRun run = Tessary({"import", Path("in.csv"), "--error-folder", Path("errors")});
+  EXPECT_EQ(run.status, 3) << run.err;
+  EXPECT_NE(run.out.find("1 'modify' entries were processed.\n1 errors occurred.\n\nError file: " +
+                         Path("errors") + "/Errors - "),
+            std::string::npos)
+      << run.out;
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(Path("errors")),
+                          std::filesystem::directory_iterator()),
+            1);
+}
+
+TEST_F(TessaryProgramTest, ImportFileCheckFailureExitsWithTwo) {
+  WriteFileText(machine_.Root() / "in.csv", "distinguishedName,title\r\n");
+  ProgramRun run = Tessary({"import", Path("in.csv")});
+  EXPECT_EQ(run.status, 2);
+  EXPECT_EQ(run.err,
+            "Could not locate the column 'mode' in the import file.\nThis column is required in "
+            "order to delete, modify or create new objects.\n");
+  EXPECT_EQ(run.out, "");
+}
+
+TEST_F(TessaryProgramTest, ImportValidationFailureExitsWithTwo) {
+  WriteFileText(machine_.Root() / "in.csv",
+                "distinguishedName,mode\r\n\"CN=x,OU=y\",Modify,extra\r\n");
+  ProgramRun run = Tessary({"import", Path("in.csv")});
+  EXPECT_EQ(run.status, 2);
+  EXPECT_EQ(
+      run.err.rfind("Line 1 (including the header line) in your import file is invalid.\n", 0), 0u)
+      << run.err;
+}
+
+class DirectoryChoiceTest : public TessaryProgramTest {};
+
+TEST_F(DirectoryChoiceTest, AMissingEmbeddedFileIsNamed) {
+  const std::string missing = Path("none.db");
+  ProgramRun run =
+      Bare({"--directory", missing, "header", "--class", "User", "--output", Path("h.csv")});
+  EXPECT_EQ(run.status, 2);
+  EXPECT_NE(run.err.find("'" + missing + "'"), std::string::npos) << run.err;
+}
+
+TEST_F(DirectoryChoiceTest, TheEnvironmentVariableComesBeforeTheRegistry) {
+  if (!UsingFreshEmbeddedDirectory()) GTEST_SKIP() << "the location is an embedded file only here";
+  CBVKRegistry registry;
+  ASSERT_TRUE(registry.OpenKey(HKEY_CURRENT_USER, "Software\\Brenvik\\Tessary"));
+  ASSERT_TRUE(registry.WriteString("Directory", Path("from-registry.db")));
+  ProgramRun from_variable =
+      RunProgram(TESSARY_PROGRAM, {"header", "--class", "User", "--output", Path("h.csv")},
+                 {{"TESSARY_DIRECTORY", location_}, {"LDAPNOINIT", "1"}});
+  EXPECT_EQ(from_variable.status, 0) << from_variable.err;
+  ProgramRun from_registry = Bare({"header", "--class", "User", "--output", Path("h.csv")});
+  EXPECT_EQ(from_registry.status, 2);
+  EXPECT_NE(from_registry.err.find("'" + Path("from-registry.db") + "'"), std::string::npos)
+      << from_registry.err;
+}
+
+TEST_F(DirectoryChoiceTest, LibldapsUriComesBeforeTheEmbeddedDefault) {
+  ProgramRun run = RunProgram(
+      TESSARY_PROGRAM, {"header", "--class", "User", "--output", Path("h.csv")},
+      {{"TESSARY_DIRECTORY", ""}, {"LDAPNOINIT", ""}, {"LDAPURI", "ldap://127.0.0.1:9"}});
+  EXPECT_EQ(run.status, 2);
+  EXPECT_NE(run.err.find("ldap://127.0.0.1:9"), std::string::npos) << run.err;
+}
+
+TEST_F(DirectoryChoiceTest, TheEmbeddedDefaultIsInTheDataFolder) {
+  ProgramRun run = Bare({"header", "--class", "User", "--output", Path("h.csv")});
+  EXPECT_EQ(run.status, 2);
+  EXPECT_NE(run.err.find("'" + (machine_.DataHome() / "brenvik/directory.db").string() + "'"),
+            std::string::npos)
+      << run.err;
+}
+
+}  // namespace
+}  // namespace tessary::testing
