@@ -233,5 +233,22 @@ TEST_F(ImportEmbeddedTest, DirectoryRefusalGoesToTheErrorFileAndTheRunGoesOn) {
             std::string::npos);
 }
 
+TEST_F(ImportEmbeddedTest, MailboxWithoutExchangeFailsAfterTheUserIsCreated) {
+  engine_->CreateMailboxes = true;
+  ASSERT_EQ(Import({"mode,distinguishedName,sAMAccountName,homeMDB",
+                    "Create," + Quoted(Dn("Mo")) + ",mo," +
+                        Quoted("CN=Store,CN=SG,CN=InformationStore,CN=S,CN=Servers," +
+                               std::string(kDomainDN))}),
+            1);
+  EXPECT_TRUE(Exists(Dn("Mo")));
+  ASSERT_EQ(ErrorMessages().size(), 1u);
+  EXPECT_TRUE(
+      ErrorMessages()[0].starts_with("Could not create a mailbox for the user '" + Dn("Mo") + "'."))
+      << ErrorMessages()[0];
+  EXPECT_NE(ErrorMessages()[0].find("Could not obtain the proper interface to create a mailbox."),
+            std::string::npos)
+      << ErrorMessages()[0];
+}
+
 }  // namespace
 }  // namespace tessary::testing
