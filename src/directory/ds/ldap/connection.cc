@@ -104,6 +104,8 @@ HRESULT Connection::Connect(std::string* error) {
   // Referrals are not chased: libldap would follow them with an anonymous bind.
   ldap_set_option(handle_, LDAP_OPT_PROTOCOL_VERSION, &version);
   ldap_set_option(handle_, LDAP_OPT_REFERRALS, LDAP_OPT_OFF);
+  // A signal arriving while libldap waits for the server must not fail the operation.
+  ldap_set_option(handle_, LDAP_OPT_RESTART, LDAP_OPT_ON);
   timeval limit{static_cast<time_t>(settings_.timeout.count()), 0};
   ldap_set_option(handle_, LDAP_OPT_NETWORK_TIMEOUT, &limit);
   ldap_set_option(handle_, LDAP_OPT_TIMEOUT, &limit);
