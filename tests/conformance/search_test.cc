@@ -71,8 +71,11 @@ TEST_F(SearchTest, AndOrNotCombine) {
 TEST_F(SearchTest, BitwiseMatchingRulesTestAccountFlags) {
   EXPECT_EQ((Names_{"Bob Jones"}),
             Names("(&(objectCategory=person)(userAccountControl:1.2.840.113556.1.4.803:=2))"));
+  // A computer made without flags starts disabled.
+  EXPECT_EQ((Names_{"Bob Jones", "WS01"}),
+            Names("(userAccountControl:1.2.840.113556.1.4.803:=2)"));
   EXPECT_EQ((Names_{"WS01"}), Names("(userAccountControl:1.2.840.113556.1.4.803:=4096)"));
-  EXPECT_EQ((Names_{"Alice Smith", "WS01"}),
+  EXPECT_EQ((Names_{"Alice Smith"}),
             Names("(&(objectClass=user)(!(userAccountControl:1.2.840.113556.1.4.803:=2)))"));
   EXPECT_EQ((Names_{"Alice Smith", "Bob Jones", "WS01"}),
             Names("(userAccountControl:1.2.840.113556.1.4.804:=4610)"));

@@ -254,9 +254,10 @@ void Writer::SetDefaults(const ObjectClass& object_class, const ObjectRecord& pa
                           [](const ObjectClass* c) { return c->key == "user"; });
   if (user) {
     bool computer = object_class.key == "computer";
+    // A new account starts disabled without a password, as Samba and AD create it over LDAP.
     SetNumber("userAccountControl",
-              kUacPasswordNotRequired |
-                  (computer ? kUacWorkstationTrust : kUacNormalAccount | kUacAccountDisable),
+              kUacPasswordNotRequired | kUacAccountDisable |
+                  (computer ? kUacWorkstationTrust : kUacNormalAccount),
               record, true);
     const auto* uac = record->attributes.Find(Number("userAccountControl"));
     std::int64_t flags = uac != nullptr ? std::get<std::int64_t>(uac->front()) : 0;
