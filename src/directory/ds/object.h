@@ -64,8 +64,8 @@ class Object {
   // The names of the attributes in the cache (IADsPropertyList), after GetInfo if needed.
   [[nodiscard]] virtual HRESULT GetPropertyNames(std::vector<std::string>* names) = 0;
   // Put replaces the values in the cache; PutEx clears, replaces, appends or deletes values.
-  // Nothing reaches the directory before SetInfo; unknown attribute names fail at once with
-  // E_ADS_PROPERTY_NOT_SUPPORTED-style codes of the backend, value checks at SetInfo.
+  // Nothing reaches the directory, and nothing is checked, before SetInfo; only an unknown
+  // operation fails here (E_INVALIDARG).
   [[nodiscard]] virtual HRESULT Put(const std::string& name, const Value& value) = 0;
   [[nodiscard]] virtual HRESULT PutEx(PropertyOperation operation, const std::string& name,
                                       const Values& values) = 0;
@@ -74,7 +74,10 @@ class Object {
   [[nodiscard]] virtual HRESULT GetInfo() = 0;
   [[nodiscard]] virtual HRESULT GetInfoEx(const std::vector<std::string>& names) = 0;
   // Commits the pending writes in one transaction; for an object made by Create, this creates
-  // it. Fails with the directory's constraint code and leaves the object unchanged.
+  // it. Fails with the directory's code (0x8007200C unknown attribute, 0x8007200B bad syntax,
+  // 0x80072014 attribute not allowed or mandatory one missing, 0x8007202F single value or range,
+  // 0x8007200D value already there, 0x80071392 name or account name taken, 0x80072037 wrong
+  // naming attribute or place) and leaves the directory unchanged; the writes stay pending.
   [[nodiscard]] virtual HRESULT SetInfo() = 0;
 
   // --- IADsContainer.
