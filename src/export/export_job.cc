@@ -41,12 +41,12 @@ std::int32_t CExportJob::RunExport(CBVKProgressDlg& dialog) {
   }
   if (SaveChoices) SaveChoices();
   columns_ = Columns();
-  if (!files_.WriteLines(OutputFile, {ColumnLine(columns_)}, CBVKFileUtil::Overwrite::Yes)) {
-    return Fail(files_.Error().GetText());
-  }
+  if (!file_.Create(OutputFile, ColumnLine(columns_))) return Fail(file_.Error().GetText());
   *total = 0;
   write_failure_.clear();
-  if (!SearchContainer(*Container, dialog)) {
+  const bool searched = SearchContainer(*Container, dialog);
+  file_.Close();
+  if (!searched) {
     error_.ShowError();
     return 0;
   }
@@ -117,11 +117,11 @@ bool CExportJob::HandleRow(CBVKADPropertySet& row, CBVKProgressDlg& dialog) {
   dialog.SetItemText(kContainerCountId, std::to_string(++in_container));
   dialog.SetItemText(kTotalCountId, std::to_string(++total));
   // The line goes to the file at once; nothing of the rows is kept.
-  if (!files_.AppendLine(OutputFile, ExportLine(row, columns_))) {
+  if (!file_.AppendLine(ExportLine(row, columns_))) {
     // The object was counted but not written; the count must not claim it.
     --total;
     --in_container;
-    write_failure_ = files_.Error().GetText();
+    write_failure_ = file_.Error().GetText();
     Fail(write_failure_);
     return false;
   }
@@ -147,8 +147,9 @@ std::int32_t CExportJob::RunWithProgress(platform::ProgressHost& host,
 
 std::int32_t CExportJob::WriteHeaderFile() {
   if (SaveChoices) SaveChoices();
-  if (!files_.WriteLines(OutputFile, {ColumnLine(Columns())}, CBVKFileUtil::Overwrite::Yes)) {
-    return Fail(files_.Error().GetText());
+  CBVKFileUtil files;
+  if (!files.WriteLines(OutputFile, {ColumnLine(Columns())}, CBVKFileUtil::Overwrite::Yes)) {
+    return Fail(files.Error().GetText());
   }
   error_.SetText("Header file '" + OutputFile + "' completed successfully.");
   return 1;

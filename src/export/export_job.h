@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "directory/ex_domain.h"
+#include "export/export_file.h"
 #include "support/bvk_error.h"
-#include "support/bvk_file_util.h"
 
 namespace tessary {
 
@@ -79,7 +79,7 @@ class CExportJob {
 
   CExDomain& domain_;
   CBVKError error_;
-  CBVKFileUtil files_;
+  ExportFile file_;
   std::vector<std::string> columns_;
   // The message of the last data line that could not be written in this run.
   std::string write_failure_;

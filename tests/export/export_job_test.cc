@@ -1,7 +1,9 @@
 #include "export/export_job.h"
 
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 
+#include <csignal>
 #include <filesystem>
 
 #include "directory/dn.h"
@@ -174,6 +176,51 @@ TEST_F(ExportJobTest, AHeaderLineThatCannotBeWrittenEndsTheRun) {
   ASSERT_EQ(ui_.Messages().size(), 1u);
   EXPECT_EQ(ui_.Messages()[0].text, job.Error().Text());
   EXPECT_TRUE(host_.Texts(1070).empty()) << "no search after the failure";
+}
+
+// Caps the size of files this process writes for its lifetime: writes past the cap fail with
+// EFBIG, as on a full disk.
+class FileSizeCap {
+ public:
+  explicit FileSizeCap(rlim_t bytes) {
+    previous_signal_ = std::signal(SIGXFSZ, SIG_IGN);
+    getrlimit(RLIMIT_FSIZE, &previous_);
+    rlimit cap = previous_;
+    cap.rlim_cur = bytes;
+    setrlimit(RLIMIT_FSIZE, &cap);
+  }
+  ~FileSizeCap() {
+    setrlimit(RLIMIT_FSIZE, &previous_);
+    std::signal(SIGXFSZ, previous_signal_);
+  }
+
+ private:
+  rlimit previous_{};
+  void (*previous_signal_)(int) = nullptr;
+};
+
+TEST_F(ExportJobTest, ADataLineThatCannotBeWrittenEndsThatContainerAndFailsTheRun) {
+  const std::string first = AddUser("First");
+  AddUser("Second");
+  const std::string child_ou = Add("organizationalUnit", "OU=Child");
+  AddUser("Third", {}, child_ou);
+  CExportJob job = Job("out.csv");
+  job.IncludeSubcontainers = true;
+  std::int32_t result = -1;
+  {
+    // Room for the column line and one object's line, not for two.
+    FileSizeCap cap(30 + 2 + first.size() + 2 + 38 + 2 + 10);
+    result = job.RunWithProgress(host_, nullptr);
+  }
+  EXPECT_EQ(result, 0) << "a file with missing lines is no success";
+  const std::string prefix = "Could not write to the file '" + Path("out.csv") + "'\n";
+  EXPECT_EQ(job.Error().Text().rfind(prefix, 0), 0u) << job.Error().Text();
+  ASSERT_EQ(ui_.Messages().size(), 2u) << "one message for each container whose search ended";
+  EXPECT_EQ(ui_.Messages()[1].text, job.Error().Text());
+  const std::vector<std::string> lines = Lines(FileText("out.csv"));
+  ASSERT_EQ(lines.size(), 2u);
+  EXPECT_EQ(Fields(lines[1])[0], first);
+  EXPECT_EQ(host_.Texts(1080).size(), 2u) << "the run went on with the next container";
 }
 
 TEST_F(ExportJobTest, AnExistingFileIsRewrittenFromTheBeginning) {
