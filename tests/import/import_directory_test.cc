@@ -159,6 +159,9 @@ TEST_F(ImportDirectoryTest, DeleteMoveAndRename) {
 }
 
 TEST_F(ImportDirectoryTest, GroupFailsAtPwdLastSetButIsCreated) {
+  // Samba 4.17 does not refuse pwdLastSet on a group: its password_hash module crashes the whole
+  // DC (signal 11), so this case runs against the embedded directory only.
+  if (!Embedded()) GTEST_SKIP() << "pwdLastSet on a group crashes Samba's DC";
   engine_->MustChangePassword = true;
   ASSERT_EQ(Import({"mode,distinguishedName,sAMAccountName,objectClass",
                     "Create," + Quoted(Dn("U")) + "," + Account("u") + ",user",
