@@ -17,16 +17,16 @@ constexpr std::int64_t kFormatVersion = 1;
 constexpr const char* kTables[] = {
     "CREATE TABLE meta(key TEXT PRIMARY KEY, value TEXT NOT NULL) WITHOUT ROWID",
     "CREATE TABLE names(id INTEGER PRIMARY KEY, name TEXT NOT NULL UNIQUE)",
-    "CREATE TABLE objects(id INTEGER PRIMARY KEY, parent INTEGER NOT NULL, nc INTEGER NOT NULL,"
-    " path TEXT NOT NULL, dn TEXT NOT NULL, dn_key TEXT NOT NULL UNIQUE, guid BLOB NOT NULL"
-    " UNIQUE, attrs BLOB NOT NULL)",
+    ("CREATE TABLE objects(id INTEGER PRIMARY KEY, parent INTEGER NOT NULL, nc INTEGER NOT NULL,"
+     " path TEXT NOT NULL, dn TEXT NOT NULL, dn_key TEXT NOT NULL UNIQUE, guid BLOB NOT NULL"
+     " UNIQUE, attrs BLOB NOT NULL)"),
     "CREATE INDEX objects_parent ON objects(parent, id)",
     "CREATE INDEX objects_path ON objects(path)",
     "CREATE TABLE links(source INTEGER NOT NULL, attr INTEGER NOT NULL, target INTEGER NOT NULL)",
     "CREATE INDEX links_target ON links(target, attr)",
     "CREATE INDEX links_source ON links(source, attr)",
-    "CREATE TABLE accounts(domain INTEGER NOT NULL, name TEXT NOT NULL, object INTEGER NOT NULL"
-    " UNIQUE, PRIMARY KEY(domain, name)) WITHOUT ROWID",
+    ("CREATE TABLE accounts(domain INTEGER NOT NULL, name TEXT NOT NULL, object INTEGER NOT NULL"
+     " UNIQUE, PRIMARY KEY(domain, name)) WITHOUT ROWID"),
     "CREATE TABLE secrets(object INTEGER PRIMARY KEY, hash TEXT NOT NULL)",
 };
 
