@@ -79,8 +79,10 @@ std::string ExportTest::Add(const std::string& class_name, const std::string& rd
 std::string ExportTest::AddUser(const std::string& cn, const AttributeValues& values,
                                 const std::string& parent_dn) {
   AttributeValues all = values;
+  // Unique in the domain, which a shared test directory keeps for every test of the program.
+  static int accounts = 0;
   all.push_back({"sAMAccountName",
-                 {"x" + std::to_string(getpid() % 10000) + "-" + std::to_string(++accounts_)}});
+                 {"x" + std::to_string(getpid() % 100000) + "-" + std::to_string(++accounts)}});
   return Add("user", "CN=" + cn, all, parent_dn);
 }
 

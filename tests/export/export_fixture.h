@@ -70,7 +70,6 @@ class ExportTest : public MachineTest {
   std::string unit_;       // the test's organisational unit
   std::string unit_name_;  // its name
   platform::ScriptedUiHost ui_;
-  int accounts_ = 0;
 };
 
 }  // namespace tessary::testing

@@ -201,7 +201,7 @@ class FileSizeCap {
 
 TEST_F(ExportJobTest, ADataLineThatCannotBeWrittenEndsThatContainerAndFailsTheRun) {
   const std::string first = AddUser("First");
-  AddUser("Second");
+  const std::string second = AddUser("Second");
   const std::string child_ou = Add("organizationalUnit", "OU=Child");
   AddUser("Third", {}, child_ou);
   CExportJob job = Job("out.csv");
@@ -219,7 +219,9 @@ TEST_F(ExportJobTest, ADataLineThatCannotBeWrittenEndsThatContainerAndFailsTheRu
   EXPECT_EQ(ui_.Messages()[1].text, job.Error().Text());
   const std::vector<std::string> lines = Lines(FileText("out.csv"));
   ASSERT_EQ(lines.size(), 2u);
-  EXPECT_EQ(Fields(lines[1])[0], first);
+  // The directory returns the rows of one container in an order of its own.
+  const std::string written = Fields(lines[1])[0];
+  EXPECT_TRUE(written == first || written == second) << written;
   EXPECT_EQ(host_.Texts(1080).size(), 2u) << "the run went on with the next container";
 }
 
