@@ -22,11 +22,14 @@ std::atomic<int> g_interrupts{0};
 
 void OnInterrupt(int) { TerminalProgressHost::Interrupt(); }
 
-std::string OneLine(std::string text) {
-  for (char& c : text) {
-    if (c == '\n' || c == '\r') c = ' ';
-  }
-  return text;
+// The status's last line: the container's name of "Searching for objects in the container:\n"
+// + name, which is what changes; a one-line status whole.
+std::string LastLine(const std::string& text) {
+  const std::size_t end = text.find_last_not_of("\r\n");
+  if (end == std::string::npos) return {};
+  const std::size_t start = text.find_last_of("\r\n", end);
+  return text.substr(start == std::string::npos ? 0 : start + 1,
+                     end + 1 - (start == std::string::npos ? 0 : start + 1));
 }
 
 }  // namespace
@@ -136,7 +139,7 @@ std::string TerminalProgressHost::BarLine() {
     line += " ";
   }
   if (auto status = texts_.find(spec_.status_id); status != texts_.end()) {
-    line += OneLine(status->second);
+    line += LastLine(status->second);
   }
   return line;
 }

@@ -61,9 +61,7 @@ TEST(TerminalProgressHost, TheBarShowsTheCountsAndTheStatus) {
     return 1;
   });
   EXPECT_EQ(CBVKProgressDlg::Run(std::move(dialog)), 1);
-  EXPECT_EQ(line,
-            "Total found: 12, found in this container: 3 Searching for objects in the container: "
-            "Users");
+  EXPECT_EQ(line, "Total found: 12, found in this container: 3 Users");
 }
 
 TEST(TerminalProgressHost, TheBarFillsWithTheSteps) {
