@@ -1,5 +1,7 @@
 // libFuzzer target for distinguished names: a DN that parses must format into one that parses to
-// the same names under the same key, and NormalizeDN must be idempotent.
+// the same names under the same key; NormalizeDN must be idempotent and must not change which
+// object a parsable DN names (apart from its documented rule that a comma before CN=, OU= or DC=
+// always separates).
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -8,6 +10,25 @@
 
 #include "directory/dn.h"
 #include "directory/ds/dn.h"
+
+namespace {
+
+// True where NormalizeDN's separator rule deliberately turns an escaped comma (one preceded by an
+// odd number of backslashes) before a naming type into a separator.
+bool HasEscapedCommaBeforeType(const std::string& dn) {
+  const std::string lower = tessary::ds::AsciiLower(dn);
+  for (const char* type : {",cn=", ",ou=", ",dc="}) {
+    for (std::size_t at = lower.find(type); at != std::string::npos;
+         at = lower.find(type, at + 1)) {
+      std::size_t backslashes = 0;
+      while (backslashes < at && lower[at - 1 - backslashes] == '\\') ++backslashes;
+      if (backslashes % 2 == 1) return true;
+    }
+  }
+  return false;
+}
+
+}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::string text(reinterpret_cast<const char*>(data), size);
@@ -27,5 +48,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   std::string twice = once;
   tessary::NormalizeDN(twice);
   if (twice != once) std::abort();
+  const std::string key = tessary::ds::DnKey(text);
+  if (!key.empty() && !HasEscapedCommaBeforeType(text) && tessary::ds::DnKey(once) != key)
+    std::abort();
   return 0;
 }
