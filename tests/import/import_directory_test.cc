@@ -2,9 +2,13 @@
 // every effect is read back through the directory service interface, not through the engine.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
+#include <iostream>
+#include <optional>
 
 #include "directory/ds/embedded/embedded_directory.h"
+#include "directory/ds/open_directory.h"
 #include "directory_import_fixture.h"
 
 namespace tessary::testing {
@@ -15,10 +19,46 @@ using Lines = std::vector<std::string>;
 
 std::string Quoted(const std::string& text) { return "\"" + text + "\""; }
 
+// Sets an environment variable for its lifetime.
+class ScopedVariable {
+ public:
+  ScopedVariable(const char* name, const std::string& value) : name_(name) {
+    if (const char* old = std::getenv(name)) saved_ = old;
+    setenv(name, value.c_str(), 1);
+  }
+  ~ScopedVariable() {
+    if (saved_)
+      setenv(name_, saved_->c_str(), 1);
+    else
+      unsetenv(name_);
+  }
+
+ private:
+  const char* name_;
+  std::optional<std::string> saved_;
+};
+
 class ImportDirectoryTest : public DirectoryImportTest {
  protected:
   // An account name unique to this test run (at most 20 characters).
   std::string Account(const std::string& name) { return Unique(name); }
+
+  // Whether the user can sign in with the password: the embedded directory compares it with the
+  // stored hash; a server is asked for a bind as that user.
+  bool CanBind(const std::string& dn, const std::string& password) {
+    if (Embedded()) return ds::embedded::VerifyPassword(*directory_, dn, password);
+    const std::string file = (machine_.Root() / "user-password").string();
+    WriteFileText(file, password);
+    std::filesystem::permissions(
+        file, std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+    ScopedVariable bind_dn("TESSARY_BIND_DN", dn);
+    ScopedVariable password_file("TESSARY_BIND_PASSWORD_FILE", file);
+    std::unique_ptr<ds::Directory> as_user;
+    std::string error;
+    const bool bound = ds::OpenDirectory(std::getenv("TESSARY_IMPORT_DIRECTORY"), &as_user, &error);
+    if (!bound) std::cerr << "bind as " << dn << ": " << error << "\n";
+    return bound;
+  }
 };
 
 TEST_F(ImportDirectoryTest, CheckTakesNamesAndTypesFromTheSchema) {
@@ -74,6 +114,26 @@ TEST_F(ImportDirectoryTest, CreatesUsersWithAttributesPasswordAndAccountOptions)
   }
   EXPECT_TRUE(Exists(Dn("Bob")));
   EXPECT_EQ(Values(Dn("Bob"), "description"), Lines{});
+}
+
+TEST_F(ImportDirectoryTest, UserSignsInWithTheImportedPassword) {
+  ASSERT_EQ(Import({"mode,distinguishedName,sAMAccountName,password",
+                    "Create," + Quoted(Dn("Pat")) + "," + Account("pat") + ",Fir5t-Pass!"}),
+            1);
+  ASSERT_EQ(engine_->ErrorCount, 0) << engine_->Error().Text();
+  EXPECT_EQ(Value(Dn("Pat"), "userAccountControl"), "512");
+  EXPECT_TRUE(CanBind(Dn("Pat"), "Fir5t-Pass!"));
+  EXPECT_FALSE(CanBind(Dn("Pat"), "Wrong-Pass1!"));
+
+  ASSERT_EQ(Import({"mode,distinguishedName,password,accountDisabled",
+                    "Modify," + Quoted(Dn("Pat")) + ",Sec0nd-Pass!,No"}),
+            1);
+  ASSERT_EQ(engine_->ErrorCount, 0) << engine_->Error().Text();
+  EXPECT_TRUE(CanBind(Dn("Pat"), "Sec0nd-Pass!"));
+  ASSERT_EQ(
+      Import({"mode,distinguishedName,accountDisabled", "Modify," + Quoted(Dn("Pat")) + ",YES"}),
+      1);
+  EXPECT_EQ(Value(Dn("Pat"), "userAccountControl"), "514");
 }
 
 TEST_F(ImportDirectoryTest, AccountNameOfTwentyOneCharactersIsNotCreated) {
