@@ -31,6 +31,9 @@ TEST(DnTest, RefusesWhatIsNotADn) {
   EXPECT_FALSE(ParseDn("=a,DC=x", &rdns));
   EXPECT_FALSE(ParseDn("CN=a\\", &rdns));
   EXPECT_FALSE(ParseDn("CN=a+SN=b,DC=x", &rdns));
+  EXPECT_FALSE(ParseDn("CN=a,*U=b,DC=x", &rdns));
+  EXPECT_FALSE(ParseDn("1CN=a", &rdns));
+  EXPECT_TRUE(ParseDn("2.5.4.3=a,DC=x", &rdns));
 }
 
 TEST(DnTest, WritesTheEscapesBack) {

@@ -12,6 +12,19 @@ int HexDigit(char c) {
   return -1;
 }
 
+// RFC 4514 attribute types: a name (a letter, then letters, digits and hyphens) or an OID.
+bool ValidType(std::string_view type) {
+  if (type.empty()) return false;
+  bool oid = type[0] >= '0' && type[0] <= '9';
+  if (!oid && !std::isalpha(static_cast<unsigned char>(type[0]))) return false;
+  for (char c : type) {
+    bool ok = oid ? (c >= '0' && c <= '9') || c == '.'
+                  : std::isalnum(static_cast<unsigned char>(c)) || c == '-';
+    if (!ok) return false;
+  }
+  return true;
+}
+
 std::string Trim(std::string_view text) {
   std::size_t begin = 0;
   std::size_t end = text.size();
@@ -40,7 +53,7 @@ bool ParseDn(std::string_view dn, std::vector<Rdn>* rdns) {
     while (equals < dn.size() && dn[equals] != '=' && dn[equals] != ',') ++equals;
     if (equals >= dn.size() || dn[equals] != '=') return false;
     rdn.type = Trim(dn.substr(i, equals - i));
-    if (rdn.type.empty()) return false;
+    if (!ValidType(rdn.type)) return false;
     i = equals + 1;
     while (i < dn.size() && dn[i] == ' ') ++i;
     // Spaces that end the value are insignificant unless escaped: track the last escaped length.

@@ -16,7 +16,8 @@ struct Rdn {
 
 // Splits "CN=Smith\, John,OU=Sales,DC=x" into its RDNs, leftmost first. Accepts hex escapes
 // ("\2C") and a backslash before any character (as ADSI paths write "\/"). Returns false for an
-// empty DN, an RDN without "=", an empty type, a trailing lone backslash or a multi-valued RDN.
+// empty DN, an RDN without "=", a type that is neither a name nor an OID, a trailing lone
+// backslash or a multi-valued RDN.
 [[nodiscard]] bool ParseDn(std::string_view dn, std::vector<Rdn>* rdns);
 
 // The value with RFC 4514's specials escaped (, + " \ < > ; = and a leading # or space, a
