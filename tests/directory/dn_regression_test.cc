@@ -25,6 +25,11 @@ TEST(NormalizeDNRegression, IsIdempotentOnEscapedBackslashesBeforeASeparator) {
   EXPECT_EQ(Normalized(once), once);
 }
 
+TEST(NormalizeDNRegression, KeepsAnEscapedBackslashBeforeASpecialCharacter) {
+  // The name a\#b: its backslash escaped, its '#' (not leading) left bare.
+  EXPECT_EQ(Normalized("CN=a\\\\#b,DC=x"), "CN=a\\\\\\#b,DC=x");
+}
+
 TEST(NormalizeDNRegression, KeepsTheHexEscapeOfADeletedObjectsName) {
   // Deleted objects come back from the directory named "<name>\0ADEL:<guid>".
   const std::string dn = "CN=x\\0ADEL:6f9619ff-8b86-d011-b42d-00c04fc964ff,CN=Deleted Objects,DC=x";
