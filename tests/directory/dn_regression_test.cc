@@ -30,6 +30,11 @@ TEST(NormalizeDNRegression, KeepsAnEscapedBackslashBeforeASpecialCharacter) {
   EXPECT_EQ(Normalized("CN=a\\\\#b,DC=x"), "CN=a\\\\\\#b,DC=x");
 }
 
+TEST(NormalizeDNRegression, MixedCaseNamingTypesStaySeparators) {
+  // Types are case-insensitive; "Ou=" must not become text of the name before it.
+  EXPECT_EQ(Normalized("Cn=x,Ou=Sales,dC=y"), "CN=x,OU=Sales,DC=y");
+}
+
 TEST(NormalizeDNRegression, KeepsTheHexEscapeOfADeletedObjectsName) {
   // Deleted objects come back from the directory named "<name>\0ADEL:<guid>".
   const std::string dn = "CN=x\\0ADEL:6f9619ff-8b86-d011-b42d-00c04fc964ff,CN=Deleted Objects,DC=x";
