@@ -6,6 +6,7 @@
 
 #include "import_test_util.h"
 #include "platform/ui/scripted_ui_host.h"
+#include "support/bvk_progress_dlg.h"
 
 namespace tessary {
 namespace {
@@ -167,6 +168,15 @@ TEST_F(ImportRunTest, ErrorFileImportedAgainKeepsItsShape) {
   ASSERT_EQ(testing::RunBehindDialog(engine_, again), 1);
   EXPECT_EQ(ReadLines(engine_.ErrorFilePath),
             (Lines{"mode,distinguishedName,Error", ",\"CN=a,DC=x\",\"No mode was specified.\""}));
+}
+
+TEST_F(ImportRunTest, WorkFunctionWithoutEngineEndsWithZero) {
+  CBVKProgressDlg::ParameterMap parameters;
+  auto dialog = std::make_unique<CBVKProgressDlg>(host_, nullptr, 201, 1057, -1, 1055, 1056);
+  dialog->SetParameters(&parameters);
+  dialog->SetWorkFunction(&CImportEngine::ImportWork);
+  EXPECT_EQ(CBVKProgressDlg::Run(std::move(dialog)), 0);
+  EXPECT_FALSE(fs::exists(engine_.OperationsLogPath()));
 }
 
 }  // namespace
