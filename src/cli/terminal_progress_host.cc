@@ -28,8 +28,8 @@ std::string LastLine(const std::string& text) {
   const std::size_t end = text.find_last_not_of("\r\n");
   if (end == std::string::npos) return {};
   const std::size_t start = text.find_last_of("\r\n", end);
-  return text.substr(start == std::string::npos ? 0 : start + 1,
-                     end + 1 - (start == std::string::npos ? 0 : start + 1));
+  const std::size_t first = start == std::string::npos ? 0 : start + 1;
+  return text.substr(first, end + 1 - first);
 }
 
 }  // namespace

@@ -1,0 +1,71 @@
+#!/usr/bin/env bash
+# Export against a freshly provisioned Samba AD DC (tests/samba/dc.sh), side by side with
+# ldapsearch writing LDIF of the same objects and attributes with 100-row pages:
+#   1. USERS users in one organizational unit, 6 attributes that every user has;
+#   2. the same after the first user the export returns lost one of them, so that the search
+#      reads every row's missing columns again through a bind of its own.
+# Prints objects per second of each (best of three runs). Needs root, as the DC does.
+#   bench/export_samba.sh [BUILD] [USERS]
+set -euo pipefail
+build=$(cd "${1:-build}" && pwd)
+users=${2:-2000}
+source_dir=$(cd "$(dirname "$0")/.." && pwd)
+work=$(mktemp -d)
+env_file=$work/dc.env
+trap '"$source_dir/tests/samba/dc.sh" stop "$env_file" >/dev/null 2>&1 || true; rm -rf "$work"' EXIT
+
+"$source_dir/tests/samba/dc.sh" start "$env_file" >/dev/null
+set -a
+# shellcheck disable=SC1090
+source "$env_file"
+set +a
+unset LDAPNOINIT
+export HOME=$work XDG_DATA_HOME=$work/data XDG_CONFIG_HOME=$work/config
+tessary=("$build/src/cli/tessary" --directory "$TESSARY_SAMBA_URI")
+unit="OU=Bench,$TESSARY_SAMBA_BASE_DN"
+attributes=givenName,sn,mail,title,department,telephoneNumber
+
+# The users, created through tessary's own import.
+{
+  echo "distinguishedName,mode,objectClass,sAMAccountName,givenName,sn,mail,title,department,telephoneNumber"
+  echo "\"$unit\",Create,organizationalUnit,,,,,,,"
+  for ((i = 0; i < users; i++)); do
+    echo "\"CN=User $i,$unit\",Create,user,bench$i,Given$i,Surname $i,user$i@example.com,Engineer,Department $((i % 40)),+1 555 $((1000000 + i))"
+  done
+} >"$work/create.csv"
+echo "Creating $users users on the DC..."
+"${tessary[@]}" import "$work/create.csv" --error-folder "$work" >/dev/null
+
+seconds() { date +%s.%N; }
+# Best objects/s of three runs of the command.
+rate() {
+  local best=0 start end r
+  for _ in 1 2 3; do
+    start=$(seconds)
+    "$@" >/dev/null 2>&1
+    end=$(seconds)
+    r=$(awk -v n="$users" -v s="$start" -v e="$end" 'BEGIN { printf "%d", n / (e - s) }')
+    ((r > best)) && best=$r
+  done
+  echo "$best"
+}
+export_users() {
+  "${tessary[@]}" export --class User --container "$unit" --attributes "$attributes" \
+    --output "$work/export.csv"
+}
+ldapsearch_users() {
+  ldapsearch -LLL -x -H "$TESSARY_SAMBA_URI" -D "$TESSARY_BIND_DN" -y "$TESSARY_BIND_PASSWORD_FILE" \
+    -E pr=100/noprompt -b "$unit" -s one "(objectCategory=user)" distinguishedName objectGUID \
+    ${attributes//,/ } >"$work/export.ldif"
+}
+
+tessary_rate=$(rate export_users)
+ldapsearch_rate=$(rate ldapsearch_users)
+echo "every user has the 6 attributes: tessary export $tessary_rate objects/s," \
+  "ldapsearch $ldapsearch_rate objects/s (ratio $(awk -v a="$tessary_rate" -v b="$ldapsearch_rate" 'BEGIN { printf "%.2f", a / b }'))"
+
+# The first row the export returns loses telephoneNumber.
+first_dn=$(sed -n '2p' "$work/export.csv" | sed 's/^"\(.*\)",{.*$/\1/')
+printf 'distinguishedName,mode,telephoneNumber\r\n"%s",Modify,~DEL\r\n' "$first_dn" >"$work/lose.csv"
+"${tessary[@]}" import "$work/lose.csv" --error-folder "$work" >/dev/null
+echo "the first row lacks telephoneNumber: tessary export $(rate export_users) objects/s"
