@@ -30,8 +30,11 @@ usage() {
 # Loads the state a previous start wrote.
 load_env() {
   [[ -f $ENVFILE ]] || die "no DC environment at '$ENVFILE' (was 'dc.sh start' run?)"
-  # shellcheck disable=SC1090
-  source "$ENVFILE"
+  # Read as KEY=VALUE lines, never run as shell code.
+  local key value
+  while IFS='=' read -r key value; do
+    if [[ $key =~ ^[A-Z_][A-Z0-9_]*$ ]]; then printf -v "$key" '%s' "$value"; fi
+  done <"$ENVFILE"
 }
 
 # The first 127.0.0.x that no interface carries yet; adding it claims it, so two runs never share one.

@@ -7,13 +7,18 @@ set -euo pipefail
 envfile=$1
 shift
 [[ -f $envfile ]] || { echo "with-dc.sh: no test DC is running ('$envfile' is missing)" >&2; exit 1; }
-set -a
-# shellcheck disable=SC1090
-source "$envfile"
-set +a
+# Read as KEY=VALUE lines, never run as shell code.
+while IFS='=' read -r key value; do
+  if [[ $key =~ ^[A-Z_][A-Z0-9_]*$ ]]; then export "$key=$value"; fi
+done <"$envfile"
 while (($# > 0)) && [[ $1 != -- ]]; do
   name=${1%%=*}
-  value=$(eval "printf '%s' \"${1#*=}\"")
+  value=${1#*=}
+  # Only ${NAME} references are expanded, never evaluated as shell code.
+  while [[ $value =~ \$\{([A-Za-z_][A-Za-z0-9_]*)\} ]]; do
+    reference=${BASH_REMATCH[1]}
+    value=${value//"\${$reference}"/${!reference-}}
+  done
   export "$name=$value"
   shift
 done
