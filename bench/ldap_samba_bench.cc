@@ -34,8 +34,8 @@ using tessary::S_OK;
 namespace ds = tessary::ds;
 
 constexpr int kUsers = 2000;
-const std::vector<std::string> kColumns = {"cn",   "sAMAccountName", "givenName",
-                                           "sn",   "mail",           "telephoneNumber"};
+const std::vector<std::string> kColumns = {"cn", "sAMAccountName", "givenName",
+                                           "sn", "mail",           "telephoneNumber"};
 
 struct Dc {
   tessary::testing::SambaDc dc;
@@ -81,8 +81,14 @@ int RunQuietly(const std::vector<std::string>& argv) {
 
 std::vector<std::string> ToolArguments(const char* tool) {
   Dc* d = TheDc();
-  return {tool, "-H", d->dc.Var("TESSARY_SAMBA_URI"), "-x", "-D", d->dc.Var("TESSARY_BIND_DN"),
-          "-y", d->dc.Var("TESSARY_BIND_PASSWORD_FILE")};
+  return {tool,
+          "-H",
+          d->dc.Var("TESSARY_SAMBA_URI"),
+          "-x",
+          "-D",
+          d->dc.Var("TESSARY_BIND_DN"),
+          "-y",
+          d->dc.Var("TESSARY_BIND_PASSWORD_FILE")};
 }
 
 std::string OuDn(const std::string& name) {
@@ -117,9 +123,10 @@ const std::string& SearchOu() {
     std::string ldif = std::filesystem::temp_directory_path() / ("tessary-bench-" + ou + ".ldif");
     std::ofstream out(ldif);
     for (int i = 0; i < kUsers; ++i) {
-      out << "dn: CN=User " << i << "," << OuDn(ou) << "\nobjectClass: user\nsAMAccountName: "
-          << Account("s", i) << "\ngivenName: Given" << i << "\nsn: Surname" << i
-          << "\nmail: user" << i << "@tessary.test\ntelephoneNumber: +1 555 " << i << "\n\n";
+      out << "dn: CN=User " << i << "," << OuDn(ou)
+          << "\nobjectClass: user\nsAMAccountName: " << Account("s", i) << "\ngivenName: Given" << i
+          << "\nsn: Surname" << i << "\nmail: user" << i
+          << "@tessary.test\ntelephoneNumber: +1 555 " << i << "\n\n";
     }
     out.close();
     std::vector<std::string> argv = ToolArguments("ldapadd");
@@ -161,8 +168,8 @@ void BM_SearchUsers_Tessary(benchmark::State& state) {
 void BM_SearchUsers_Ldapsearch(benchmark::State& state) {
   if (!Ready(state) || SearchOu().empty()) return;
   std::vector<std::string> argv = ToolArguments("ldapsearch");
-  argv.insert(argv.end(), {"-LLL", "-E", "pr=100/noprompt", "-b", OuDn(SearchOu()),
-                           "(objectCategory=person)"});
+  argv.insert(argv.end(),
+              {"-LLL", "-E", "pr=100/noprompt", "-b", OuDn(SearchOu()), "(objectCategory=person)"});
   argv.insert(argv.end(), kColumns.begin(), kColumns.end());
   for (auto _ : state) {
     if (RunQuietly(argv) != 0) state.SkipWithError("ldapsearch failed");
@@ -208,13 +215,13 @@ void BM_CreateUsers_Ldapadd(benchmark::State& state) {
     state.PauseTiming();
     std::string name = "bench-add-" + TheDc()->run + "-" + std::to_string(round++);
     bool made = MakeOu(name);
-    std::string ldif =
-        std::filesystem::temp_directory_path() / ("tessary-bench-" + name + ".ldif");
+    std::string ldif = std::filesystem::temp_directory_path() / ("tessary-bench-" + name + ".ldif");
     std::ofstream out(ldif);
     for (int i = 0; i < kUsers; ++i) {
-      out << "dn: CN=User " << i << "," << OuDn(name) << "\nobjectClass: user\nsAMAccountName: "
-          << Account("a" + name, i) << "\ngivenName: Given" << i << "\nsn: Surname" << i
-          << "\nmail: user" << i << "@tessary.test\ntelephoneNumber: +1 555 " << i << "\n\n";
+      out << "dn: CN=User " << i << "," << OuDn(name)
+          << "\nobjectClass: user\nsAMAccountName: " << Account("a" + name, i)
+          << "\ngivenName: Given" << i << "\nsn: Surname" << i << "\nmail: user" << i
+          << "@tessary.test\ntelephoneNumber: +1 555 " << i << "\n\n";
     }
     out.close();
     std::vector<std::string> argv = ToolArguments("ldapadd");
