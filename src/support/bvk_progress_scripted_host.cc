@@ -27,8 +27,10 @@ int ScriptedProgressHost::RunModal(const platform::ProgressDialogSpec& spec,
     running_ = true;
     ended_ = false;
   }
-  events.OnInitDialog();
+  // A press due at once comes before the initialisation releases the work function, so that
+  // the work never starts uncancelled.
   PressDue();
+  events.OnInitDialog();
   std::unique_lock lock(mutex_);
   while (!ended_) {
     changed_.wait(lock, [this] { return ended_ || !queue_.empty(); });

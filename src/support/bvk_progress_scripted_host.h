@@ -18,7 +18,7 @@ namespace tessary {
 class ScriptedProgressHost : public platform::ProgressHost {
  public:
   // Presses the button right after the bar's count-th update (a step or a new position), before
-  // the thread that made it goes on (0: right after the dialog is initialised).
+  // the thread that made it goes on (0: as the dialog opens, before the work function starts).
   void PressAfterProgress(int count, int control_id);
   // Fails to show any window: RunModal returns -1 at once.
   void RefuseToShow() { refuse_to_show_ = true; }
