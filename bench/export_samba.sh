@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Export against a freshly provisioned Samba AD DC (tests/samba/dc.sh), side by side with
 # ldapsearch writing LDIF of the same objects and attributes with 100-row pages:
-#   1. USERS users in one organizational unit, 6 attributes that every user has;
+#   1. USERS users in one container, 6 attributes that every user has;
 #   2. the same after the first user the export returns lost one of them, so that the search
 #      reads every row's missing columns again through a bind of its own.
 # Prints objects per second of each (best of three runs). Needs root, as the DC does.
@@ -22,19 +22,28 @@ set +a
 unset LDAPNOINIT
 export HOME=$work XDG_DATA_HOME=$work/data XDG_CONFIG_HOME=$work/config
 tessary=("$build/src/cli/tessary" --directory "$TESSARY_SAMBA_URI")
-unit="OU=Bench,$TESSARY_SAMBA_BASE_DN"
+# A container below CN=Users: the import names a new object's parent by its ",CN=" or ",OU=" part,
+# so a unit right below the domain cannot be created through it.
+unit="CN=Bench,CN=Users,$TESSARY_SAMBA_BASE_DN"
 attributes=givenName,sn,mail,title,department,telephoneNumber
 
 # The users, created through tessary's own import.
+printf 'distinguishedName,mode,objectClass\r\n"%s",Create,container\r\n' "$unit" >"$work/unit.csv"
+"${tessary[@]}" import "$work/unit.csv" --error-folder "$work" >/dev/null
 {
   echo "distinguishedName,mode,objectClass,sAMAccountName,givenName,sn,mail,title,department,telephoneNumber"
-  echo "\"$unit\",Create,organizationalUnit,,,,,,,"
   for ((i = 0; i < users; i++)); do
     echo "\"CN=User $i,$unit\",Create,user,bench$i,Given$i,Surname $i,user$i@example.com,Engineer,Department $((i % 40)),+1 555 $((1000000 + i))"
   done
 } >"$work/create.csv"
 echo "Creating $users users on the DC..."
-"${tessary[@]}" import "$work/create.csv" --error-folder "$work" >/dev/null
+status=0
+"${tessary[@]}" import "$work/create.csv" --error-folder "$work" >"$work/summary.txt" || status=$?
+if ((status != 0)); then
+  cat "$work/summary.txt" >&2
+  sed -n '2,3p' "$work"/Errors*.csv >&2 || true
+  exit "$status"
+fi
 
 seconds() { date +%s.%N; }
 # Best objects/s of three runs of the command.
