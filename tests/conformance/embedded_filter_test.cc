@@ -71,7 +71,13 @@ TEST(FilterParserTest, NamesWhatIsWrong) {
   EXPECT_EQ("the item 'cn' has no attribute and value", Refusal("(cn)"));
   EXPECT_EQ("'c n' is not an attribute name", Refusal("(c n=a)"));
   EXPECT_EQ("a '(' inside a value must be escaped", Refusal("(cn=a(b)"));
-  EXPECT_EQ("a ')' is missing", Refusal("(cn=a\\)"));  // the backslash escapes the ')'
+  EXPECT_EQ("a ')' is missing", Refusal("(cn=a\\)"));
+  std::string deep;
+  for (int i = 0; i < 100; ++i) deep += "(!";  // with the item, 101 levels
+  deep += "(cn=a)" + std::string(100, ')');
+  EXPECT_EQ("the filter nests more than 100 levels deep", Refusal(deep));
+  EXPECT_EQ(Kind::kNot,
+            Parse(deep.substr(2, deep.size() - 3)).kind);  // the backslash escapes the ')'
 }
 
 }  // namespace

@@ -84,6 +84,17 @@ class Parser {
   }
 
   bool Filter(FilterNode* node, std::string* error) {
+    // Each level is a call here and in the compiler: a limit keeps hostile input off the stack.
+    if (++depth_ > kMaxDepth) {
+      *error = "the filter nests more than " + std::to_string(kMaxDepth) + " levels deep";
+      return false;
+    }
+    bool ok = FilterBody(node, error);
+    --depth_;
+    return ok;
+  }
+
+  bool FilterBody(FilterNode* node, std::string* error) {
     SkipSpaces();
     if (position_ >= text_.size() || text_[position_] != '(') {
       *error = "a '(' is missing";
@@ -203,8 +214,11 @@ class Parser {
     return true;
   }
 
+  static constexpr int kMaxDepth = 100;
+
   std::string_view text_;
   std::size_t position_ = 0;
+  int depth_ = 0;
 };
 
 }  // namespace
