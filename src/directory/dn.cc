@@ -25,26 +25,76 @@ void ReplaceAll(std::string& text, const std::string& from, const std::string& t
 
 bool StartsWith(const std::string& text, const char* prefix) { return text.rfind(prefix, 0) == 0; }
 
-// The characters a DN escapes, in the order the escapes are removed and added again; the
-// backslash comes first so that the escapes added later are not doubled.
-constexpr const char* kSpecials[] = {"\\", "/", "#", ",", "+", ";", "<", "=", ">", "\""};
+// The characters a name escapes: RFC 4514's specials, '=' and '#' anywhere, and '/' because
+// ADSI paths use it as a separator.
+bool IsSpecial(char c) {
+  return c == '\\' || c == '/' || c == '#' || c == ',' || c == '+' || c == ';' || c == '<' ||
+         c == '=' || c == '>' || c == '"';
+}
+
+bool IsHexDigit(char c) { return std::isxdigit(static_cast<unsigned char>(c)) != 0; }
+
+// The length of "CN=", "OU=" or "DC=" (any case) at pos, or 0.
+std::size_t NamingTypeAt(const std::string& text, std::size_t pos) {
+  if (pos + 3 > text.size() || text[pos + 2] != '=') return 0;
+  std::string type = {static_cast<char>(std::toupper(static_cast<unsigned char>(text[pos]))),
+                      static_cast<char>(std::toupper(static_cast<unsigned char>(text[pos + 1])))};
+  return type == "CN" || type == "OU" || type == "DC" ? 3 : 0;
+}
+
+void AppendType(std::string& out, const std::string& text, std::size_t pos) {
+  out += static_cast<char>(std::toupper(static_cast<unsigned char>(text[pos])));
+  out += static_cast<char>(std::toupper(static_cast<unsigned char>(text[pos + 1])));
+  out += '=';
+}
 
 }  // namespace
 
 void NormalizeDN(std::string& path) {
   if (StartsWith(path, "/o=") || StartsWith(path, "/O=") || StartsWith(path, "<GUID")) return;
-  ReplaceAll(path, "cn=", "CN=");
-  ReplaceAll(path, "ou=", "OU=");
-  ReplaceAll(path, "dc=", "DC=");
-  if (!StartsWith(path, "CN=") && !StartsWith(path, "OU=") && !StartsWith(path, "DC=")) return;
-  for (const char* special : kSpecials) ReplaceAll(path, std::string("\\") + special, special);
-  for (const char* special : kSpecials) ReplaceAll(path, special, std::string("\\") + special);
-  for (const char* type : {"CN", "OU", "DC"}) {
-    ReplaceAll(path, std::string(type) + "\\=", std::string(type) + "=");
+  std::string out;
+  out.reserve(path.size() + 8);
+  if (NamingTypeAt(path, 0) == 0) {
+    // Not a DN of ours: only the naming types at the start of each part are written upper-case.
+    for (std::size_t i = 0; i < path.size(); ++i) {
+      if ((i == 0 || path[i - 1] == ',') && NamingTypeAt(path, i)) {
+        AppendType(out, path, i);
+        i += 2;
+      } else {
+        out += path[i];
+      }
+    }
+    path = std::move(out);
+    return;
   }
-  for (const char* type : {"CN", "OU", "DC"}) {
-    ReplaceAll(path, std::string("\\,") + type + "=", std::string(",") + type + "=");
+  AppendType(out, path, 0);
+  for (std::size_t i = 3; i < path.size(); ++i) {
+    char c = path[i];
+    // A comma, escaped or not, directly before a naming type separates two names.
+    std::size_t comma = c == ','                                                   ? 1
+                        : (c == '\\' && i + 1 < path.size() && path[i + 1] == ',') ? 2
+                                                                                   : 0;
+    if (comma && NamingTypeAt(path, i + comma)) {
+      out += ',';
+      AppendType(out, path, i + comma);
+      i += comma + 2;
+      continue;
+    }
+    if (c == '\\' && i + 2 < path.size() && IsHexDigit(path[i + 1]) && IsHexDigit(path[i + 2])) {
+      out.append(path, i, 3);  // a hex escape stands for a byte that has no other written form
+      i += 2;
+      continue;
+    }
+    if (c == '\\' && i + 1 < path.size() && path[i + 1] == ' ') {
+      out += "\\ ";  // an escaped space keeps a name's leading or trailing blank
+      ++i;
+      continue;
+    }
+    if (c == '\\' && i + 1 < path.size() && IsSpecial(path[i + 1])) c = path[++i];
+    if (IsSpecial(c)) out += '\\';
+    out += c;
   }
+  path = std::move(out);
 }
 
 bool SplitDN(const std::string& dn, std::string* parent, std::string* rdn_value, CBVKError& error) {

@@ -9,9 +9,11 @@ namespace tessary {
 
 class CBVKError;
 
-// Rewrites a DN in place: upper-case CN=/OU=/DC= prefixes, every special character escaped
-// exactly once, and a comma directly before CN=/OU=/DC= always a separator. X.500 names
-// ("/o=...") and GUID paths ("<GUID=...>") are left as they are. Never fails.
+// Rewrites a DN in place without changing the object it names: CN=/OU=/DC= types upper-cased,
+// every special character of a name escaped exactly once (hex escapes such as "\0A" kept), and
+// a comma directly before CN=/OU=/DC= (in any case) always a separator, any other comma part of
+// the name. A path that does not begin with CN=/OU=/DC= only has those types upper-cased; X.500
+// names ("/o=...") and GUID paths ("<GUID=...>") are left as they are. Never fails.
 void NormalizeDN(std::string& path);
 
 // Splits "CN=John,OU=Sales,DC=x" into the parent "OU=Sales,DC=x" and the RDN value "John".

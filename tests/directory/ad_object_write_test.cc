@@ -127,8 +127,7 @@ TEST_F(WriteTest, GroupOf250MembersIsReadInThreeRequests) {
 TEST_F(WriteTest, UserPasswordAndAccountFlag) {
   std::unique_ptr<ds::Object> user;
   ASSERT_TRUE(object_->CreateInContainer(unit_, "user", "Pat", &user));
-  ASSERT_TRUE(
-      object_->PutString(*user, "sAMAccountName", "pat" + std::to_string(getpid() % 10000)));
+  ASSERT_TRUE(object_->PutString(*user, "sAMAccountName", AccountName("pat")));
   ASSERT_TRUE(object_->Commit(*user)) << object_->Error().GetText();
   EXPECT_FALSE(object_->SetPassword(*user, "x"));
   EXPECT_EQ(object_->Error().GetText().rfind("Could not set the password.\n", 0), 0u);

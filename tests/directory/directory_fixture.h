@@ -18,6 +18,12 @@ namespace tessary::testing {
 class DirectoryTest : public MachineTest {
  protected:
   void SetUp() override;
+  // A shared directory keeps nothing of the test: its unit is deleted with everything below.
+  void TearDown() override;
+
+  // An account name (sAMAccountName) unique in the domain, also across runs on a shared
+  // directory, and within AD's 20 characters.
+  static std::string AccountName(const std::string& base);
 
   // Creates and commits an object of class_name named rdn ("CN=x" or "OU=x") in parent_dn and
   // returns its DN; the test fails when the directory refuses.
@@ -26,7 +32,7 @@ class DirectoryTest : public MachineTest {
                   const std::vector<std::pair<std::string, std::string>>& values = {});
   // A security group in the test's unit, with an account name made from its name.
   std::string AddGroup(const std::string& name) {
-    return Add("group", "CN=" + name, unit_, {{"sAMAccountName", "g-" + name}});
+    return Add("group", "CN=" + name, unit_, {{"sAMAccountName", AccountName(name)}});
   }
   // A contact in the test's unit.
   std::string AddContact(const std::string& name) { return Add("contact", "CN=" + name, unit_); }

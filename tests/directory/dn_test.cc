@@ -43,6 +43,21 @@ TEST(NormalizeDNTest, OtherAttributeTypesKeepTheirEqualsEscaped) {
   EXPECT_EQ(Normalized("CN=a,O=b"), "CN=a\\,O\\=b");
 }
 
+TEST(NormalizeDNTest, BareCommaNotBeforeANamingTypeBelongsToTheName) {
+  EXPECT_EQ(Normalized("CN=Smith, John,OU=Sales,DC=x"), "CN=Smith\\, John,OU=Sales,DC=x");
+}
+
+TEST(NormalizeDNTest, NamingTypeTextInsideANameIsLeftAlone) {
+  EXPECT_EQ(Normalized("CN=xcn=y,DC=x"), "CN=xcn\\=y,DC=x");
+}
+
+TEST(NormalizeDNTest, KeepsHexEscapesAndEscapedBlanks) {
+  EXPECT_EQ(Normalized("CN=a\\2Cb,DC=x"), "CN=a\\2Cb,DC=x");
+  EXPECT_EQ(Normalized("CN=\\ lead,DC=x"), "CN=\\ lead,DC=x");
+}
+
+TEST(NormalizeDNTest, LoneBackslashIsEscaped) { EXPECT_EQ(Normalized("CN=a\\"), "CN=a\\\\"); }
+
 TEST(NormalizeDNTest, IsIdempotent) {
   std::string once = Normalized("cn=Smith\\, John/x,ou=Sales,dc=x");
   EXPECT_EQ(Normalized(once), once);

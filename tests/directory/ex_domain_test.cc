@@ -235,7 +235,7 @@ class MailboxTest : public DirectoryTest {
     std::unique_ptr<ds::Object> user;
     CBVKADObject creator(directory_.get());
     EXPECT_TRUE(creator.CreateInContainer(unit_, "user", name, &user));
-    EXPECT_TRUE(creator.PutString(*user, "sAMAccountName", name));
+    EXPECT_TRUE(creator.PutString(*user, "sAMAccountName", AccountName(name)));
     EXPECT_TRUE(creator.Commit(*user)) << creator.Error().GetText();
     return "CN=" + name + "," + unit_;
   }
