@@ -217,8 +217,10 @@ HRESULT LdapObject::PutEx(PropertyOperation operation, const std::string& name,
   Pending change{Modification::Kind::kReplace, name, values};
   switch (operation) {
     case ADS_PROPERTY_CLEAR:
+      // A replace without values removes the attribute and, unlike a delete, is no failure
+      // when the object has none: clearing an empty attribute is what the caller wanted.
       cached.values.clear();
-      change.kind = Modification::Kind::kDelete;
+      change.kind = Modification::Kind::kReplace;
       change.values.clear();
       break;
     case ADS_PROPERTY_UPDATE:
@@ -375,7 +377,7 @@ HRESULT LdapObject::SetObjectAttributes(const std::vector<AttributeChange>& chan
     modification.name = change.name;
     switch (change.operation) {
       case ADS_PROPERTY_CLEAR:
-        modification.kind = Modification::Kind::kDelete;
+        modification.kind = Modification::Kind::kReplace;  // see PutEx
         break;
       case ADS_PROPERTY_UPDATE:
         modification.kind = Modification::Kind::kReplace;
