@@ -31,7 +31,7 @@ inline constexpr HRESULT E_INVALIDARG = MakeHresult(0x80070057);
 inline constexpr HRESULT E_ADS_BAD_PATHNAME = MakeHresult(0x80005000);
 inline constexpr HRESULT E_ADS_PROPERTY_NOT_FOUND = MakeHresult(0x8000500D);
 inline constexpr HRESULT E_ADS_CANT_CONVERT_DATATYPE = MakeHresult(0x8000500C);
-inline constexpr HRESULT E_ADS_COLUMN_NOT_SET = MakeHresult(0x80005011);
+inline constexpr HRESULT E_ADS_COLUMN_NOT_SET = MakeHresult(0x80005010);
 // ERROR_DS_* codes as ADSI wraps them.
 inline constexpr HRESULT E_DS_NO_SUCH_OBJECT = MakeHresult(0x80072030);
 inline constexpr HRESULT E_DS_ALREADY_EXISTS = MakeHresult(0x80071392);

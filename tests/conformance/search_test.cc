@@ -144,7 +144,7 @@ TEST_F(SearchTest, AMissingColumnIsNotSet) {
   ASSERT_HR(S_OK, base->ExecuteSearch(request, &cursor));
   ASSERT_HR(S_OK, cursor->GetFirstRow());
   Attribute column;
-  EXPECT_HR(E_ADS_COLUMN_NOT_SET_HR, cursor->GetColumn("mail", &column));
+  EXPECT_HR(E_ADS_COLUMN_NOT_SET, cursor->GetColumn("mail", &column));
   std::string name;
   ASSERT_HR(S_OK, cursor->GetNextColumnName(&name));
   EXPECT_EQ("cn", name);

@@ -22,7 +22,7 @@ class FakeRows : public ds::SearchCursor {
         return S_OK;
       }
     }
-    return ds::E_ADS_COLUMN_NOT_SET_HR;
+    return E_ADS_COLUMN_NOT_SET;
   }
 
  private:

@@ -147,7 +147,7 @@ TEST_F(SambaObjects, SearchStreamsEveryRowPageByPage) {
     ASSERT_EQ(cursor->GetColumn("ADsPath", &path), S_OK);
     EXPECT_EQ(*path.values[0].string(), "LDAP://CN=" + *cn.values[0].string() + "," + ou_dn_);
     Attribute absent;
-    EXPECT_EQ(cursor->GetColumn("telephoneNumber", &absent), E_ADS_COLUMN_NOT_SET_HR);
+    EXPECT_EQ(cursor->GetColumn("telephoneNumber", &absent), E_ADS_COLUMN_NOT_SET);
     ++rows;
   }
   EXPECT_EQ(hr, S_ADS_NOMORE_ROWS);

@@ -14,9 +14,6 @@ namespace tessary::ds {
 // ADS_SCOPEENUM.
 enum class SearchScope : int { kBase = 0, kOneLevel = 1, kSubtree = 2 };
 
-// ADSI's "the specified column in the ADSI was not set" (E_ADS_COLUMN_NOT_SET).
-inline constexpr HRESULT E_ADS_COLUMN_NOT_SET_HR = MakeHresult(0x80005010);
-
 struct SearchRequest {
   std::string filter = "(objectClass=*)";  // RFC 4515; an empty filter means the same
   std::vector<std::string> columns;        // empty: every attribute of each row
@@ -37,7 +34,7 @@ class SearchCursor {
   // The next column name of the current row: S_OK, S_ADS_NOMORE_COLUMNS after the last one.
   // The walk restarts at every row.
   [[nodiscard]] virtual HRESULT GetNextColumnName(std::string* name) = 0;
-  // The values of one column of the current row; E_ADS_COLUMN_NOT_SET_HR when the row has none.
+  // The values of one column of the current row; E_ADS_COLUMN_NOT_SET when the row has none.
   [[nodiscard]] virtual HRESULT GetColumn(const std::string& name, Attribute* column) = 0;
 };
 

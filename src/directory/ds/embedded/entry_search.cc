@@ -62,7 +62,7 @@ class EmbeddedSearch : public SearchCursor {
   }
 
   HRESULT GetColumn(const std::string& name, Attribute* column) override {
-    if (!row_) return E_ADS_COLUMN_NOT_SET_HR;
+    if (!row_) return E_ADS_COLUMN_NOT_SET;
     PrepareRow();
     for (const Attribute& attribute : row_attributes_) {
       if (AsciiLower(attribute.name) == AsciiLower(name)) {
@@ -70,7 +70,7 @@ class EmbeddedSearch : public SearchCursor {
         return S_OK;
       }
     }
-    return E_ADS_COLUMN_NOT_SET_HR;
+    return E_ADS_COLUMN_NOT_SET;
   }
 
  private:

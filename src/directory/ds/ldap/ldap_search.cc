@@ -86,7 +86,7 @@ class LdapSearchCursor final : public SearchCursor {
   HRESULT GetNextRow() override { return Row(entries_.Next()); }
 
   HRESULT GetNextColumnName(std::string* name) override {
-    if (!entries_.HasCurrent()) return E_ADS_COLUMN_NOT_SET_HR;
+    if (!entries_.HasCurrent()) return E_ADS_COLUMN_NOT_SET;
     const auto& attributes = entries_.Current().attributes;
     if (column_ < attributes.size()) {
       *name = attributes[column_++].name;
@@ -101,7 +101,7 @@ class LdapSearchCursor final : public SearchCursor {
   }
 
   HRESULT GetColumn(const std::string& name, Attribute* column) override {
-    if (!entries_.HasCurrent()) return E_ADS_COLUMN_NOT_SET_HR;
+    if (!entries_.HasCurrent()) return E_ADS_COLUMN_NOT_SET;
     Entry& entry = entries_.Current();
     std::string key = AsciiLower(name);
     if (wants_ads_path_ && key == "adspath") {
@@ -116,7 +116,7 @@ class LdapSearchCursor final : public SearchCursor {
         return S_OK;
       }
     }
-    return E_ADS_COLUMN_NOT_SET_HR;
+    return E_ADS_COLUMN_NOT_SET;
   }
 
  private:
