@@ -54,7 +54,7 @@ int RunImport(const CommandLine& line, Console& console) {
     return kExitCouldNotRun;
   }
   DomainImportDirectory directory(session.Domain());
-  CImportEngine engine(&directory);
+  CImportEngine engine(&directory, SystemClock(), CImportEngine::StoredChoices::kIgnore);
   ApplyOptions(line, &engine);
   if (!engine.CheckImportFile() || !engine.ValidateImportLines()) {
     console.err << engine.Error().Text() << "\n";

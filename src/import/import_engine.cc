@@ -20,9 +20,12 @@ std::string UpperCase(std::string text) {
   return text;
 }
 
-CImportEngine::CImportEngine(ImportDirectory* domain, const Clock& clock)
-    : domain_(domain), clock_(clock) {
-  LoadImportSettings();
+CImportEngine::CImportEngine(ImportDirectory* domain, const Clock& clock, StoredChoices stored)
+    : domain_(domain), clock_(clock), stored_choices_(stored) {
+  if (stored_choices_ == StoredChoices::kLoadAndSave)
+    LoadImportSettings();
+  else
+    SetInitialChoices();
   DataFolder = platform::ProgramFolder();
   if (!DataFolder.empty() && DataFolder.back() != '/') DataFolder += '/';
 }

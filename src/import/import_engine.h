@@ -33,9 +33,14 @@ class CImportEngine {
   // The key under which the wizard hands the engine to the work function.
   static constexpr const char* kParameterKey = "TY Import";
 
-  // Loads the import settings of the current user. domain may be null until the wizard has
-  // connected; the checks and the run need it.
-  explicit CImportEngine(ImportDirectory* domain, const Clock& clock = SystemClock());
+  // Whether the engine takes its choices from the current user's settings and writes them back
+  // when a run starts (the wizard), or leaves the settings store alone (the command line).
+  enum class StoredChoices { kLoadAndSave, kIgnore };
+
+  // Loads the import settings of the current user unless told to ignore them. domain may be
+  // null until the wizard has connected; the checks and the run need it.
+  explicit CImportEngine(ImportDirectory* domain, const Clock& clock = SystemClock(),
+                         StoredChoices stored = StoredChoices::kLoadAndSave);
 
   CBVKError& Error() { return error_; }
   const CBVKError& Error() const { return error_; }
@@ -69,6 +74,8 @@ class CImportEngine {
 
   // Reads the settings from the current user's registry; unreadable values keep defaults.
   void LoadImportSettings();
+  // The choices of a freshly built wizard, before anything stored is read.
+  void SetInitialChoices();
   // Writes them back; failures are silent.
   void SaveImportSettings();
 
@@ -159,6 +166,7 @@ class CImportEngine {
 
   ImportDirectory* domain_;
   const Clock& clock_;
+  StoredChoices stored_choices_;
   CBVKError error_;
   CBVKFileUtil file_util_;
   std::vector<CImportColumn> columns_;

@@ -26,7 +26,7 @@ std::int32_t CImportEngine::Run(CBVKProgressDlg& dialog) {
   WriteLog("Beginning Import...");
   WriteLog("Import file: " + ImportFile);
   seen_objects_.clear();
-  SaveImportSettings();
+  if (stored_choices_ == StoredChoices::kLoadAndSave) SaveImportSettings();
   ErrorCount = 0;
   int deleted = 0;
   int created = 0;

@@ -37,12 +37,19 @@ void WriteFlag(CBVKRegistry& registry, const char* name, bool flag) {
 
 }  // namespace
 
-void CImportEngine::LoadImportSettings() {
+void CImportEngine::SetInitialChoices() {
   CreateMailboxes = NewAccountDisabled = AccountLocked = AccountHomeDir = false;
   PasswordNotRequired = PasswordCannotChange = PasswordNeverExpires = PasswordExpired = false;
   // Until a stored value says otherwise; a value that is absent reads as 0.
   RememberImportFile = RememberErrorFolder = true;
   MustChangePassword = true;
+  const std::string current = CurrentFolder();
+  ImportFile = current + "Import.csv";
+  ErrorFolder = current;
+}
+
+void CImportEngine::LoadImportSettings() {
+  SetInitialChoices();
   ImportFile.clear();
   ErrorFolder.clear();
 

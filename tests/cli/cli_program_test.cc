@@ -167,6 +167,22 @@ TEST_F(TessaryProgramTest, ImportWithoutFailuresExitsWithZero) {
   EXPECT_NE(FileText("out.csv").find(",Engineer\r\n"), std::string::npos);
 }
 
+TEST_F(TessaryProgramTest, ImportKeepsNoChoices) {
+  const std::string dn = AddUser("Ann");
+  WriteFileText(machine_.Root() / "in.csv",
+                "distinguishedName,mode,title\r\n\"" + dn + "\",Modify,Engineer\r\n");
+  ProgramRun run = Tessary({"import", Path("in.csv"), "--account-disabled"});
+  ASSERT_EQ(run.status, 0) << run.err;
+  CBVKRegistry registry;
+  ASSERT_TRUE(registry.OpenKey(HKEY_CURRENT_USER, "Software\\Brenvik\\Tessary"));
+  std::uint32_t flag = 7;
+  ASSERT_TRUE(registry.ReadDWORD("Imp Account Disabled", &flag, 7));
+  EXPECT_EQ(flag, 7u);
+  std::string stored;
+  ASSERT_TRUE(registry.ReadString("Imp File", &stored, "(none)"));
+  EXPECT_EQ(stored, "(none)");
+}
+
 TEST_F(TessaryProgramTest, ImportWithAFailedEntryExitsWithThreeAndNamesTheErrorFile) {
   const std::string dn = AddUser("Ann");
   WriteFileText(machine_.Root() / "in.csv", "distinguishedName,mode,title\r\n\"" + dn +
