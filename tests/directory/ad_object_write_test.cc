@@ -107,10 +107,13 @@ TEST_F(WriteTest, AddToAMissingGroup) {
 
 TEST_F(WriteTest, GroupOf250MembersIsReadInThreeRequests) {
   std::string group = AddGroup("Big");
-  for (int i = 0; i < 250; ++i) {
-    std::string member = AddContact("m" + std::to_string(i));
-    ASSERT_TRUE(object_->AddGroupMember(group, member)) << object_->Error().GetText();
-  }
+  std::vector<std::string> members;
+  for (int i = 0; i < 250; ++i) members.push_back(AddContact("m" + std::to_string(i)));
+  std::unique_ptr<ds::Object> writable;
+  ASSERT_TRUE(object_->Open(group, &writable));
+  ASSERT_TRUE(
+      object_->PutMultiString(*writable, "member", members, CBVKADObject::AppendValues::No));
+  ASSERT_TRUE(object_->Commit(*writable)) << object_->Error().GetText();
   directory_->Calls() = {};
   CBVKADObject reader(directory_.get());
   std::unique_ptr<ds::Object> bound;
@@ -119,9 +122,9 @@ TEST_F(WriteTest, GroupOf250MembersIsReadInThreeRequests) {
   EXPECT_EQ(directory_->Calls().attribute_requests,
             (std::vector<std::string>{"Member;Range=0-99", "Member;Range=100-199",
                                       "Member;Range=200-299"}));
-  std::vector<std::string> members;
-  ASSERT_TRUE(reader.Properties.GetTextList("member", &members));
-  EXPECT_EQ(members.size(), 250u);
+  std::vector<std::string> read;
+  ASSERT_TRUE(reader.Properties.GetTextList("member", &read));
+  EXPECT_EQ(read.size(), 250u);
 }
 
 TEST_F(WriteTest, UserPasswordAndAccountFlag) {
