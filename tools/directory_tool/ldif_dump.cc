@@ -59,7 +59,7 @@ class SubtreeDumper {
       if (link != (pass == Pass::kLinks)) continue;
       ds::Attribute column;
       hr = cursor->GetColumn(name, &column);
-      if (hr == ds::E_ADS_COLUMN_NOT_SET_HR) continue;
+      if (hr == E_ADS_COLUMN_NOT_SET) continue;
       if (Failed(hr)) return hr;
       std::vector<std::string> values;
       for (const ds::Value& value : column.values) values.push_back(LdifFromValue(value));
