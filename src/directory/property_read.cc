@@ -1,8 +1,10 @@
 // Reading attribute values from the directory into a property set: the property cache of a bound
 // object, the ranged member list, the object SID, and the columns of search rows.
 
+#include <cctype>
 #include <chrono>
 #include <cstdio>
+#include <string>
 
 #include "directory/ad_time.h"
 #include "directory/identifier_text.h"
@@ -139,10 +141,13 @@ bool CBVKADPropertySet::ReadMembers(ds::Object& object) {
     for (const ds::Value& value : answer.values) {
       if (value.string()) members.emplace_back(*value.string());
     }
-    // A range ending in "-*" is the last one even when it is full.
-    bool last =
-        answer.name.size() >= 2 && answer.name.compare(answer.name.size() - 2, 2, "-*") == 0;
-    if (answer.values.size() < static_cast<std::size_t>(kMemberRange) || last) break;
+    // A range ending in "-*" is the last one even when it is full. An answer without a range, or
+    // with more values than asked for, is the whole list: asking again would only repeat it.
+    std::string name = answer.name;
+    for (char& c : name) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    const bool ranged = name.find(";range=") != std::string::npos;
+    const bool last = name.size() >= 2 && name.compare(name.size() - 2, 2, "-*") == 0;
+    if (!ranged || last || answer.values.size() != static_cast<std::size_t>(kMemberRange)) break;
   }
   if (any_reply) Store("member", std::move(members));
   return true;
