@@ -48,7 +48,7 @@ long PeakRssKiB() {
 // Shows nothing; ends when the work ends.
 class SilentProgressHost : public platform::ProgressHost {
  public:
-  int RunModal(const platform::ProgressDialogSpec&, platform::ProgressEvents& events) override {
+  int RunModal(const platform::ProgressDialogLayout&, platform::ProgressEvents& events) override {
     ended_ = false;
     events.OnInitDialog();
     std::unique_lock lock(mutex_);

@@ -22,7 +22,7 @@ std::string CommandLine::Value(const std::string& option) const {
 }
 
 bool ParseCommandLine(const std::vector<std::string>& args,
-                      const std::vector<CommandSpec>& commands, CommandLine* out,
+                      const std::vector<CommandDefinition>& commands, CommandLine* out,
                       std::string* error) {
   *out = CommandLine();
   std::size_t i = 0;
@@ -55,9 +55,9 @@ bool ParseCommandLine(const std::vector<std::string>& args,
   if (i == args.size()) return true;  // no command: help or version, or the caller's usage
 
   out->command = args[i++];
-  auto spec = std::find_if(commands.begin(), commands.end(),
-                           [&](const CommandSpec& c) { return out->command == c.name; });
-  if (spec == commands.end()) {
+  auto definition = std::find_if(commands.begin(), commands.end(),
+                           [&](const CommandDefinition& c) { return out->command == c.name; });
+  if (definition == commands.end()) {
     *error = "unknown command '" + out->command + "'";
     return false;
   }
@@ -83,9 +83,9 @@ bool ParseCommandLine(const std::vector<std::string>& args,
     std::string name, value;
     bool has_value = false;
     SplitOption(arg, &name, &value, &has_value);
-    auto option = std::find_if(spec->options.begin(), spec->options.end(),
+    auto option = std::find_if(definition->options.begin(), definition->options.end(),
                                [&](const OptionSpec& o) { return name == o.name; });
-    if (option == spec->options.end()) {
+    if (option == definition->options.end()) {
       *error = "unknown option '--" + name + "' for '" + out->command + "'";
       return false;
     }
@@ -112,14 +112,14 @@ bool ParseCommandLine(const std::vector<std::string>& args,
   }
   if (out->help) return true;
   const int count = static_cast<int>(out->operands.size());
-  if (count < spec->min_operands) {
+  if (count < definition->min_operands) {
     *error = "'" + out->command + "' needs " +
-             (spec->min_operands == 1 ? std::string("a file") : "more operands");
+             (definition->min_operands == 1 ? std::string("a file") : "more operands");
     return false;
   }
-  if (count > spec->max_operands) {
+  if (count > definition->max_operands) {
     *error =
-        "unexpected operand '" + out->operands[spec->max_operands] + "' for '" + out->command + "'";
+        "unexpected operand '" + out->operands[definition->max_operands] + "' for '" + out->command + "'";
     return false;
   }
   return true;

@@ -15,7 +15,7 @@ struct OptionSpec {
   bool takes_value;
 };
 
-struct CommandSpec {
+struct CommandDefinition {
   const char* name;
   std::vector<OptionSpec> options;
   int min_operands;
@@ -39,7 +39,7 @@ struct CommandLine {
 // or option, a missing or unexpected value, an option given twice, or a wrong number of
 // operands. With --help the operands are not counted.
 [[nodiscard]] bool ParseCommandLine(const std::vector<std::string>& args,
-                                    const std::vector<CommandSpec>& commands, CommandLine* out,
+                                    const std::vector<CommandDefinition>& commands, CommandLine* out,
                                     std::string* error);
 
 }  // namespace tessary::cli

@@ -44,11 +44,11 @@ void TerminalProgressHost::Interrupt() {
 
 int TerminalProgressHost::Interrupts() { return g_interrupts.load(); }
 
-int TerminalProgressHost::RunModal(const platform::ProgressDialogSpec& spec,
+int TerminalProgressHost::RunModal(const platform::ProgressDialogLayout& layout,
                                    platform::ProgressEvents& events) {
   {
     std::lock_guard lock(mutex_);
-    spec_ = spec;
+    layout_ = layout;
     texts_.clear();
     upper_ = position_ = 0;
     step_ = 1;
@@ -74,7 +74,7 @@ int TerminalProgressHost::RunModal(const platform::ProgressDialogSpec& spec,
     }
     if (!cancel_pressed && g_interrupts.load() > interrupts_before) {
       cancel_pressed = true;
-      events.OnCommand(spec.cancel_id);
+      events.OnCommand(layout.cancel_id);
     }
     if (draw_ && Clock::now() - started >= kMoment) Draw();
   }
@@ -138,7 +138,7 @@ std::string TerminalProgressHost::BarLine() {
     }
     line += " ";
   }
-  if (auto status = texts_.find(spec_.status_id); status != texts_.end()) {
+  if (auto status = texts_.find(layout_.status_id); status != texts_.end()) {
     line += LastLine(status->second);
   }
   return line;

@@ -27,7 +27,7 @@ class TerminalProgressHost : public platform::ProgressHost {
   // The number of interrupts since the process started.
   static int Interrupts();
 
-  int RunModal(const platform::ProgressDialogSpec& spec, platform::ProgressEvents& events) override;
+  int RunModal(const platform::ProgressDialogLayout& layout, platform::ProgressEvents& events) override;
   void EndModal(int result) override;
   void SetControlText(int control_id, const std::string& text) override;
   void ShowControl(int, bool) override {}
@@ -51,7 +51,7 @@ class TerminalProgressHost : public platform::ProgressHost {
   bool running_ = false;
   bool ended_ = false;
   int result_ = 0;
-  platform::ProgressDialogSpec spec_;
+  platform::ProgressDialogLayout layout_;
   std::map<int, std::string> texts_;
   int upper_ = 0;
   int step_ = 1;

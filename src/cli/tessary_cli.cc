@@ -34,7 +34,7 @@ constexpr char kUsage[] =
     "130 interrupted by Ctrl-C (the summary of what was done is printed).\n";
 
 struct Command {
-  CommandSpec spec;
+  CommandDefinition definition;
   const char* help;
   int (*run)(const CommandLine& line, Console& console);
 };
@@ -94,10 +94,10 @@ const std::vector<Command>& Commands() {
   return kCommands;
 }
 
-std::vector<CommandSpec> Specs() {
-  std::vector<CommandSpec> specs;
-  for (const Command& command : Commands()) specs.push_back(command.spec);
-  return specs;
+std::vector<CommandDefinition> Specs() {
+  std::vector<CommandDefinition> definitions;
+  for (const Command& command : Commands()) definitions.push_back(command.definition);
+  return definitions;
 }
 
 }  // namespace
@@ -110,7 +110,7 @@ int RunTessary(const std::vector<std::string>& args, Console& console) {
     return kExitCouldNotRun;
   }
   auto command = std::find_if(Commands().begin(), Commands().end(),
-                              [&](const Command& c) { return line.command == c.spec.name; });
+                              [&](const Command& c) { return line.command == c.definition.name; });
   if (line.help) {
     console.out << (command == Commands().end() ? kUsage : command->help);
     return kExitOk;

@@ -9,19 +9,19 @@ CSetupProgress::CSetupProgress(platform::ProgressHost* host, const platform::Win
                                int template_id, int cancel_id, int status_id,
                                int animation_resource)
     : host_(host), status_id_(status_id), animation_resource_(animation_resource) {
-  spec_.parent = parent;
-  spec_.template_id = template_id;
-  spec_.progress_id = kProgressBarId;
-  spec_.status_id = status_id;
-  spec_.animation_id = kAnimationId;
-  spec_.cancel_id = cancel_id;
+  layout_.parent = parent;
+  layout_.template_id = template_id;
+  layout_.progress_id = kProgressBarId;
+  layout_.status_id = status_id;
+  layout_.animation_id = kAnimationId;
+  layout_.cancel_id = cancel_id;
 }
 
 std::int32_t CSetupProgress::Run(const std::function<std::int32_t(CSetupProgress&)>& work) {
   std::thread window;
   if (host_) {
     window = std::thread([this] {
-      host_->RunModal(spec_, *this);
+      host_->RunModal(layout_, *this);
       shown_ = false;
       std::lock_guard lock(mutex_);
       ready_ = true;  // also releases a wait when no window could be shown
@@ -48,10 +48,10 @@ void CSetupProgress::OnInitDialog() {
 }
 
 void CSetupProgress::OnCommand(int control_id) {
-  if (control_id != spec_.cancel_id || cancelled_.exchange(true)) return;
+  if (control_id != layout_.cancel_id || cancelled_.exchange(true)) return;
   if (status_id_) host_->SetControlText(status_id_, kCancelText);
   host_->ShowControl(kProgressBarId, false);
-  host_->EnableControl(spec_.cancel_id, false);
+  host_->EnableControl(layout_.cancel_id, false);
 }
 
 void CSetupProgress::SetItemText(int control_id, const std::string& text) {

@@ -48,7 +48,7 @@ class CSetupProgress : private platform::ProgressEvents {
   bool Shown() const { return shown_.load(); }
 
   platform::ProgressHost* host_;
-  platform::ProgressDialogSpec spec_;
+  platform::ProgressDialogLayout layout_;
   int status_id_;
   int animation_resource_;
   std::atomic<bool> cancelled_{false};

@@ -4,12 +4,12 @@
 
 namespace tessary::setup {
 
-int TerminalProgressHost::RunModal(const platform::ProgressDialogSpec& spec,
+int TerminalProgressHost::RunModal(const platform::ProgressDialogLayout& layout,
                                    platform::ProgressEvents& events) {
   {
     std::lock_guard lock(mutex_);
     running_ = true;
-    status_id_ = spec.status_id;
+    status_id_ = layout.status_id;
   }
   events.OnInitDialog();
   std::unique_lock lock(mutex_);

@@ -16,7 +16,7 @@ class TerminalProgressHost : public platform::ProgressHost {
   // Lines of these controls are written: the copy window's "To:" text and the status line.
   explicit TerminalProgressHost(std::ostream& out) : out_(out) {}
 
-  int RunModal(const platform::ProgressDialogSpec& spec, platform::ProgressEvents& events) override;
+  int RunModal(const platform::ProgressDialogLayout& layout, platform::ProgressEvents& events) override;
   void EndModal(int result) override;
   void SetControlText(int control_id, const std::string& text) override;
   void ShowControl(int, bool) override {}

@@ -13,12 +13,12 @@ CBVKProgressDlg::CBVKProgressDlg(platform::ProgressHost& host, const platform::W
                                  int template_id, int progress_id, int status_id, int animation_id,
                                  int cancel_id)
     : host_(host) {
-  spec_.parent = parent;
-  spec_.template_id = template_id;
-  spec_.progress_id = progress_id;
-  spec_.status_id = status_id;
-  spec_.animation_id = animation_id;
-  spec_.cancel_id = cancel_id;
+  layout_.parent = parent;
+  layout_.template_id = template_id;
+  layout_.progress_id = progress_id;
+  layout_.status_id = status_id;
+  layout_.animation_id = animation_id;
+  layout_.cancel_id = cancel_id;
   error_.SetOwner(parent);
 }
 
@@ -27,7 +27,7 @@ CBVKProgressDlg::~CBVKProgressDlg() = default;
 std::int32_t CBVKProgressDlg::Run(std::unique_ptr<CBVKProgressDlg> dialog) {
   CBVKProgressDlg& self = *dialog;
   std::thread worker([&self] { self.Work(); });
-  self.host_.RunModal(self.spec_, self);
+  self.host_.RunModal(self.layout_, self);
   self.window_shown_ = false;
   // Releases a worker still waiting for a window that never came.
   self.SignalReady();
@@ -56,20 +56,20 @@ void CBVKProgressDlg::SignalReady() {
 }
 
 void CBVKProgressDlg::OnInitDialog() {
-  if (animation_resource_ != 0) host_.PlayAnimation(spec_.animation_id, animation_resource_);
-  if (!show_progress_bar_) host_.ShowControl(spec_.progress_id, false);
+  if (animation_resource_ != 0) host_.PlayAnimation(layout_.animation_id, animation_resource_);
+  if (!show_progress_bar_) host_.ShowControl(layout_.progress_id, false);
   window_shown_ = true;
   SignalReady();
 }
 
 void CBVKProgressDlg::OnCommand(int control_id) {
-  if (control_id != spec_.cancel_id || cancelled_.exchange(true)) return;
-  host_.SetControlText(spec_.status_id, kCancelText);
-  host_.ShowControl(spec_.progress_id, false);
-  host_.EnableControl(spec_.cancel_id, false);
+  if (control_id != layout_.cancel_id || cancelled_.exchange(true)) return;
+  host_.SetControlText(layout_.status_id, kCancelText);
+  host_.ShowControl(layout_.progress_id, false);
+  host_.EnableControl(layout_.cancel_id, false);
 }
 
-void CBVKProgressDlg::SetStatusText(const std::string& text) { SetItemText(spec_.status_id, text); }
+void CBVKProgressDlg::SetStatusText(const std::string& text) { SetItemText(layout_.status_id, text); }
 
 void CBVKProgressDlg::SetItemText(int control_id, const std::string& text) {
   if (IsCancelled() || !WindowShown()) return;
@@ -80,7 +80,7 @@ void CBVKProgressDlg::SetRange(int upper, int step) {
   bar_upper_ = upper;
   bar_step_ = step;
   bar_position_ = 0;
-  if (WindowShown()) host_.SetBarRange(spec_.progress_id, upper, step);
+  if (WindowShown()) host_.SetBarRange(layout_.progress_id, upper, step);
 }
 
 bool CBVKProgressDlg::StepProgress(int count) {
@@ -91,7 +91,7 @@ bool CBVKProgressDlg::StepProgress(int count) {
       static_cast<long long>(bar_position_) + static_cast<long long>(count) * bar_step_;
   if (target >= bar_upper_) return FillProgress(0);
   for (int i = 0; i < count; ++i) {
-    if (WindowShown()) host_.StepBar(spec_.progress_id);
+    if (WindowShown()) host_.StepBar(layout_.progress_id);
     bar_position_ += bar_step_;
   }
   return true;
@@ -99,9 +99,9 @@ bool CBVKProgressDlg::StepProgress(int count) {
 
 bool CBVKProgressDlg::FillProgress(int control_id) {
   if (IsCancelled()) return false;
-  if (control_id == 0 || control_id == spec_.progress_id) {
+  if (control_id == 0 || control_id == layout_.progress_id) {
     bar_position_ = bar_upper_ > 0 ? bar_upper_ - 1 : 0;
-    if (WindowShown()) host_.SetBarPosition(spec_.progress_id, bar_position_);
+    if (WindowShown()) host_.SetBarPosition(layout_.progress_id, bar_position_);
   } else if (WindowShown()) {
     host_.SetBarPosition(control_id, host_.BarUpper(control_id) - 1);
   }

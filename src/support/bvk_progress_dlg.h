@@ -79,7 +79,7 @@ class CBVKProgressDlg : private platform::ProgressEvents {
   bool WindowShown() const { return window_shown_.load(); }
 
   platform::ProgressHost& host_;
-  platform::ProgressDialogSpec spec_;
+  platform::ProgressDialogLayout layout_;
   WorkFunction work_;
   ParameterMap* parameters_ = nullptr;
   int animation_resource_ = 0;

@@ -16,12 +16,12 @@ std::string ScriptedProgressHost::ControlText(int control_id) const {
   return {};
 }
 
-int ScriptedProgressHost::RunModal(const platform::ProgressDialogSpec& spec,
+int ScriptedProgressHost::RunModal(const platform::ProgressDialogLayout& layout,
                                    platform::ProgressEvents& events) {
   if (refuse_to_show_) return -1;
   {
     std::lock_guard lock(mutex_);
-    spec_ = spec;
+    layout_ = layout;
     events_ = &events;
     ui_thread_ = std::this_thread::get_id();
     running_ = true;
@@ -133,7 +133,7 @@ void ScriptedProgressHost::SetBarPosition(int control_id, int position) {
 
 int ScriptedProgressHost::BarUpper(int control_id) {
   int upper = 0;
-  Send([&, this] { upper = control_id == spec_.progress_id ? bar_upper_ : 0; });
+  Send([&, this] { upper = control_id == layout_.progress_id ? bar_upper_ : 0; });
   return upper;
 }
 

@@ -31,9 +31,9 @@ class ScriptedProgressHost : public platform::ProgressHost {
   std::string ControlText(int control_id) const;
   // Step and position updates of the bars so far.
   int ProgressCount() const { return progress_updates_; }
-  const platform::ProgressDialogSpec& Shown() const { return spec_; }
+  const platform::ProgressDialogLayout& Shown() const { return layout_; }
 
-  int RunModal(const platform::ProgressDialogSpec& spec, platform::ProgressEvents& events) override;
+  int RunModal(const platform::ProgressDialogLayout& layout, platform::ProgressEvents& events) override;
   void EndModal(int result) override;
   void SetControlText(int control_id, const std::string& text) override;
   void ShowControl(int control_id, bool show) override;
@@ -55,7 +55,7 @@ class ScriptedProgressHost : public platform::ProgressHost {
 
   std::vector<Press> presses_;
   bool refuse_to_show_ = false;
-  platform::ProgressDialogSpec spec_;
+  platform::ProgressDialogLayout layout_;
   platform::ProgressEvents* events_ = nullptr;
   std::thread::id ui_thread_;
   std::mutex mutex_;

@@ -5,7 +5,7 @@
 namespace tessary::cli {
 namespace {
 
-const std::vector<CommandSpec> kCommands = {
+const std::vector<CommandDefinition> kCommands = {
     {"export", {{"class", true}, {"subcontainers", false}}, 0, 0},
     {"import", {{"error-folder", true}}, 1, 1},
 };

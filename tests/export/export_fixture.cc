@@ -11,12 +11,12 @@ std::vector<std::string> CountingProgressHost::Texts(int control_id) {
   return texts_[control_id];
 }
 
-int CountingProgressHost::RunModal(const platform::ProgressDialogSpec& spec,
+int CountingProgressHost::RunModal(const platform::ProgressDialogLayout& definition,
                                    platform::ProgressEvents& events) {
   {
     std::lock_guard lock(mutex_);
     events_ = &events;
-    cancel_id_ = spec.cancel_id;
+    cancel_id_ = definition.cancel_id;
     ended_ = false;
   }
   events.OnInitDialog();

@@ -26,7 +26,7 @@ class CountingProgressHost : public platform::ProgressHost {
   // The texts set on each control, in order.
   std::vector<std::string> Texts(int control_id);
 
-  int RunModal(const platform::ProgressDialogSpec& spec, platform::ProgressEvents& events) override;
+  int RunModal(const platform::ProgressDialogLayout& definition, platform::ProgressEvents& events) override;
   void EndModal(int result) override;
   void SetControlText(int control_id, const std::string& text) override;
   void ShowControl(int, bool) override {}

@@ -5,7 +5,7 @@
 namespace tessary::tools {
 namespace {
 
-const std::vector<CommandSpec> kCommands = {
+const std::vector<CommandDefinition> kCommands = {
     {"provision", {{"domain", true}, {"sample", false}}, 0, 0},
     {"load", {}, 1, 1},
     {"dump", {{"base", true}}, 0, 0},

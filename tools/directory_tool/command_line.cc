@@ -22,11 +22,11 @@ const OptionSpec* FindOption(const std::vector<OptionSpec>& options, const std::
 }  // namespace
 
 bool ParseCommandLine(const std::vector<std::string>& args,
-                      const std::vector<CommandSpec>& commands, CommandLine* out,
+                      const std::vector<CommandDefinition>& commands, CommandLine* out,
                       std::string* error) {
   *out = CommandLine();
   static const std::vector<OptionSpec> kGlobal = {{"directory", true}, {"help", false}};
-  const CommandSpec* command = nullptr;
+  const CommandDefinition* command = nullptr;
   bool options_ended = false;
   for (size_t i = 0; i < args.size(); ++i) {
     const std::string& arg = args[i];
@@ -48,7 +48,7 @@ bool ParseCommandLine(const std::vector<std::string>& args,
         continue;
       }
       auto it = std::find_if(commands.begin(), commands.end(),
-                             [&](const CommandSpec& c) { return arg == c.name; });
+                             [&](const CommandDefinition& c) { return arg == c.name; });
       if (it == commands.end()) {
         *error = "unknown command '" + arg + "'";
         return false;
@@ -60,15 +60,15 @@ bool ParseCommandLine(const std::vector<std::string>& args,
     std::string name, value;
     bool value_given = false;
     SplitOption(arg, &name, &value, &value_given);
-    const OptionSpec* spec = FindOption(kGlobal, name);
-    const bool global = spec != nullptr;
-    if (!spec && command) spec = FindOption(command->options, name);
-    if (!spec) {
+    const OptionSpec* definition = FindOption(kGlobal, name);
+    const bool global = definition != nullptr;
+    if (!definition && command) definition = FindOption(command->options, name);
+    if (!definition) {
       *error = command ? "the command '" + out->command + "' has no option '--" + name + "'"
                        : "unknown option '--" + name + "'";
       return false;
     }
-    if (!spec->takes_value) {
+    if (!definition->takes_value) {
       if (value_given) {
         *error = "the option '--" + name + "' takes no value";
         return false;

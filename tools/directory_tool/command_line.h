@@ -14,7 +14,7 @@ struct OptionSpec {
   bool takes_value;
 };
 
-struct CommandSpec {
+struct CommandDefinition {
   const char* name;
   std::vector<OptionSpec> options;
   int min_operands;
@@ -40,7 +40,7 @@ struct CommandLine {
 // ends them. Fails with a one-line reason for an unknown command or option, a missing or
 // unexpected value, or a wrong number of operands.
 [[nodiscard]] bool ParseCommandLine(const std::vector<std::string>& args,
-                                    const std::vector<CommandSpec>& commands, CommandLine* out,
+                                    const std::vector<CommandDefinition>& commands, CommandLine* out,
                                     std::string* error);
 
 }  // namespace tessary::tools

@@ -45,8 +45,8 @@ constexpr char kUsage[] =
     "\n"
     "Exit status: 0 on success, 2 on bad usage or failure.\n";
 
-const std::vector<CommandSpec>& Commands() {
-  static const std::vector<CommandSpec> kCommands = {
+const std::vector<CommandDefinition>& Commands() {
+  static const std::vector<CommandDefinition> kCommands = {
       {"provision", {{"domain", true}, {"sample", false}, {"schema-from", true}}, 0, 0},
       {"load", {}, 1, 1},
       {"dump", {{"base", true}}, 0, 0},

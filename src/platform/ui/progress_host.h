@@ -11,7 +11,7 @@ namespace tessary::platform {
 
 // Which template to show and the ids of its controls. A status id of -1 names the template's
 // one static text with that id ("Working... please wait..."), which the status text replaces.
-struct ProgressDialogSpec {
+struct ProgressDialogLayout {
   const Window* parent = nullptr;
   int template_id = 0;
   int progress_id = 0;
@@ -38,7 +38,7 @@ class ProgressHost {
 
   // Shows the dialog modally on the calling thread (the user-interface thread) until EndModal,
   // and returns EndModal's result; -1 when no window could be shown.
-  virtual int RunModal(const ProgressDialogSpec& spec, ProgressEvents& events) = 0;
+  virtual int RunModal(const ProgressDialogLayout& layout, ProgressEvents& events) = 0;
 
   // The operations below act on the dialog that RunModal shows. They may be called from any
   // thread; each is carried out on the user-interface thread and returns when it is done, as a
