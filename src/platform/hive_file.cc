@@ -7,31 +7,11 @@
 
 #include <cerrno>
 
+#include "platform/file_descriptor.h"
 #include "platform/system_error.h"
 
 namespace tessary::platform {
 namespace {
-
-// Closes a descriptor on every path out.
-class FileDescriptor {
- public:
-  explicit FileDescriptor(int fd) : fd_(fd) {}
-  ~FileDescriptor() {
-    if (fd_ >= 0) close(fd_);
-  }
-  FileDescriptor(const FileDescriptor&) = delete;
-  FileDescriptor& operator=(const FileDescriptor&) = delete;
-  int get() const { return fd_; }
-  // Closes now, reporting the failure (a late write error shows up here).
-  int Close() {
-    int result = close(fd_);
-    fd_ = -1;
-    return result;
-  }
-
- private:
-  int fd_;
-};
 
 std::uint32_t LastError() { return Win32FromErrno(errno); }
 
@@ -52,17 +32,6 @@ std::uint32_t ReadWholeFile(const std::filesystem::path& file, std::string* text
   }
 }
 
-std::uint32_t WriteAll(int fd, const std::string& text) {
-  std::size_t done = 0;
-  while (done < text.size()) {
-    ssize_t count = write(fd, text.data() + done, text.size() - done);
-    if (count < 0 && errno == EINTR) continue;
-    if (count < 0) return LastError();
-    done += static_cast<std::size_t>(count);
-  }
-  return 0;
-}
-
 // Writes text to a temporary file beside the hive and renames it over the hive, so readers
 // see either the old or the new hive, never a part of one.
 std::uint32_t ReplaceFile(const std::filesystem::path& file, const std::string& text) {
@@ -71,7 +40,7 @@ std::uint32_t ReplaceFile(const std::filesystem::path& file, const std::string& 
   if (fd.get() < 0) return LastError();
   struct stat existing;
   mode_t mode = stat(file.c_str(), &existing) == 0 ? (existing.st_mode & 07777) : 0644;
-  std::uint32_t code = WriteAll(fd.get(), text);
+  std::uint32_t code = Win32FromErrno(WriteAll(fd.get(), text));
   if (code == 0 && fchmod(fd.get(), mode) != 0) code = LastError();
   if (code == 0 && fsync(fd.get()) != 0) code = LastError();
   if (fd.Close() != 0 && code == 0) code = LastError();

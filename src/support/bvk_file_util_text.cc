@@ -11,6 +11,7 @@
 #include <cstdio>
 #include <random>
 
+#include "platform/file_descriptor.h"
 #include "platform/system_error.h"
 #include "support/bvk_file_util.h"
 
@@ -19,50 +20,10 @@ namespace {
 
 using platform::kIdRetry;
 
-// Owns a descriptor; Close() reports the delayed write errors a plain close would hide.
-class Descriptor {
- public:
-  explicit Descriptor(int fd = -1) : fd_(fd) {}
-  ~Descriptor() {
-    if (fd_ >= 0) close(fd_);
-  }
-  Descriptor(const Descriptor&) = delete;
-  Descriptor& operator=(const Descriptor&) = delete;
-  int get() const { return fd_; }
-  void Reset(int fd) {
-    if (fd_ >= 0) close(fd_);
-    fd_ = fd;
-  }
-  int Close() {
-    int result = close(fd_);
-    fd_ = -1;
-    return result;
-  }
-
- private:
-  int fd_;
-};
-
-// 0 or the errno of the failing write.
-int WriteAll(int fd, const std::string& data) {
-  const char* at = data.data();
-  std::size_t left = data.size();
-  while (left > 0) {
-    ssize_t written = write(fd, at, left);
-    if (written < 0) {
-      if (errno == EINTR) continue;
-      return errno;
-    }
-    at += written;
-    left -= static_cast<std::size_t>(written);
-  }
-  return 0;
-}
-
 // 0 or the errno of the failure. Reads the whole file, splitting at LF and dropping the CR
 // before it; the last line needs no line end.
 int ReadAllLines(const std::string& path, std::size_t max_lines, std::vector<std::string>* lines) {
-  Descriptor in(open(path.c_str(), O_RDONLY | O_CLOEXEC));
+  platform::FileDescriptor in(open(path.c_str(), O_RDONLY | O_CLOEXEC));
   if (in.get() < 0) return errno;
   std::string line;
   std::string buffer(1 << 16, '\0');
@@ -126,7 +87,7 @@ int ReplaceFile(const std::string& requested, const std::string& content) {
 
   static thread_local std::mt19937_64 random{std::random_device{}()};
   std::string temporary;
-  Descriptor out;
+  platform::FileDescriptor out;
   for (int attempt = 0; out.get() < 0; ++attempt) {
     char suffix[24];
     std::snprintf(suffix, sizeof suffix, ".%016llx", static_cast<unsigned long long>(random()));
@@ -139,7 +100,7 @@ int ReplaceFile(const std::string& requested, const std::string& content) {
     unlink(temporary.c_str());
     return error_number;
   };
-  if (int error_number = WriteAll(out.get(), content)) return abandon(error_number);
+  if (int error_number = platform::WriteAll(out.get(), content)) return abandon(error_number);
   if (exists && fchmod(out.get(), existing.st_mode & 07777) != 0) return abandon(errno);
   if (fsync(out.get()) != 0 || out.Close() != 0) return abandon(errno);
   if (rename(temporary.c_str(), path.c_str()) != 0) return abandon(errno);
@@ -147,12 +108,12 @@ int ReplaceFile(const std::string& requested, const std::string& content) {
 }
 
 int AppendToFile(const std::string& path, const std::string& content) {
-  Descriptor out(open(path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0666));
+  platform::FileDescriptor out(open(path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0666));
   if (out.get() < 0) return errno;
   struct stat info {};
   if (fstat(out.get(), &info) != 0) return errno;
   if (IsReadOnly(info)) return EACCES;
-  if (int error_number = WriteAll(out.get(), content)) return error_number;
+  if (int error_number = platform::WriteAll(out.get(), content)) return error_number;
   return out.Close() == 0 ? 0 : errno;
 }
 
