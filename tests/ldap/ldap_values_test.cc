@@ -110,6 +110,11 @@ TEST(AttributeNames, LoseTheirOptions) {
   EXPECT_EQ(BaseAttributeName("member"), "member");
 }
 
+TEST(AttributeNames, GoOnTheWireWithLowerCaseOptions) {
+  EXPECT_EQ(WireAttributeName("Member;Range=0-99"), "Member;range=0-99");
+  EXPECT_EQ(WireAttributeName("displayName"), "displayName");
+}
+
 TEST(FilterValues, EscapeTheFilterSpecials) {
   EXPECT_EQ(EscapeFilterValue("a*b(c)d\\e"), "a\\2ab\\28c\\29d\\5ce");
   EXPECT_EQ(EscapeFilterValue(std::string("x\0y", 3)), "x\\00y");

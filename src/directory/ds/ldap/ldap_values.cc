@@ -190,6 +190,16 @@ HRESULT LdapFromValue(const Value& value, const AttributeInfo& info, std::string
 
 std::string_view BaseAttributeName(std::string_view name) { return name.substr(0, name.find(';')); }
 
+std::string WireAttributeName(std::string_view name) {
+  std::string wire(name);
+  const std::size_t options = wire.find(';');
+  if (options == std::string::npos) return wire;
+  for (std::size_t i = options; i < wire.size(); ++i) {
+    wire[i] = static_cast<char>(std::tolower(static_cast<unsigned char>(wire[i])));
+  }
+  return wire;
+}
+
 }  // namespace tessary::ds::ldap
 
 namespace tessary::ds::ldap {

@@ -39,6 +39,11 @@ Value ValueFromLdap(std::string_view wire, const AttributeInfo& info);
 // "member;range=0-99" -> "member": the attribute name without its options.
 std::string_view BaseAttributeName(std::string_view name);
 
+// "Member;Range=0-99" -> "Member;range=0-99": the options lower-cased as they go on the wire.
+// Options are case-insensitive, but Samba only honours "range=" in lower case and answers
+// "Range=" with the whole, unranged list.
+std::string WireAttributeName(std::string_view name);
+
 }  // namespace tessary::ds::ldap
 
 namespace tessary::ds::ldap {

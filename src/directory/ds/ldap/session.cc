@@ -159,8 +159,11 @@ AttributeInfo Session::AttributeInfoOf(std::string_view name, bool* known) {
 HRESULT Session::SearchPage(const std::string& base, SearchScope scope, const std::string& filter,
                             const std::vector<std::string>& attributes, int page_size,
                             std::string* cookie, std::vector<Entry>* entries) {
+  std::vector<std::string> wire_names;
+  wire_names.reserve(attributes.size());
+  for (const std::string& name : attributes) wire_names.push_back(WireAttributeName(name));
   std::vector<char*> names;
-  for (const std::string& name : attributes) names.push_back(const_cast<char*>(name.c_str()));
+  for (std::string& name : wire_names) names.push_back(name.data());
   names.push_back(nullptr);
   std::vector<RawEntry> raw;
   std::string diagnostic, next_cookie;
