@@ -2,6 +2,11 @@
 
 #include <algorithm>
 #include <fstream>
+#include <sstream>
+#include <string_view>
+#include <utility>
+
+#include "platform/resource_module.h"
 
 namespace tessary::setup {
 
@@ -38,15 +43,15 @@ BandColour GradientBand(int scheme, int band, int steps) {
   return {clamp(colour.red), clamp(colour.green), clamp(colour.blue)};
 }
 
-std::optional<std::string> ProductPicture(const std::string& folder) {
-  const std::string path = folder + "Product.dat";
-  std::ifstream in(path, std::ios::binary);
-  std::string head(8, '\0');
-  if (!in.read(head.data(), static_cast<std::streamsize>(head.size()))) return std::nullopt;
-  for (const char* magic : {"\x89PNG\r\n\x1a\n", "\xff\xd8\xff", "GIF8", "BM"}) {
-    if (head.compare(0, std::string(magic).size(), magic) == 0) return path;
+std::optional<std::string> LoadProductPicture(const std::string& folder) {
+  std::ifstream in(folder + "Product.dat", std::ios::binary);
+  std::ostringstream read;
+  if (!in || !(read << in.rdbuf())) return std::nullopt;
+  std::string bytes = std::move(read).str();
+  for (std::string_view magic : {"\x89PNG\r\n\x1a\n", "\xff\xd8\xff", "GIF8", "BM"}) {
+    if (bytes.starts_with(magic)) return bytes;
   }
-  return std::nullopt;
+  return platform::FindBitmapResource(bytes, kProductBitmapId);
 }
 
 }  // namespace tessary::setup

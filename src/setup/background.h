@@ -2,6 +2,7 @@
 // The main window's look: the background of horizontal bands whose colour follows the scheme
 // the product code chose, and the product's picture.
 
+#include <cstdint>
 #include <optional>
 #include <string>
 
@@ -21,8 +22,13 @@ int GradientSteps(bool bright);
 // the default grey. Components never leave 0 to 255.
 BandColour GradientBand(int scheme, int band, int steps);
 
-// The picture for the main window: the folder's "Product.dat" when it is an image (PNG, JPEG,
-// GIF or BMP). Nothing when it is missing or not a picture; neither is an error.
-std::optional<std::string> ProductPicture(const std::string& folder);
+// The bitmap resource of a product module that is its picture.
+inline constexpr std::uint32_t kProductBitmapId = 1000;
+
+// The picture for the main window as the bytes of a whole image file, from the folder's
+// "Product.dat": the file itself when it is an image (PNG, JPEG, GIF or BMP), or a .bmp made
+// from bitmap kProductBitmapId when it is a Windows resource module. Nothing when the file is
+// missing, unreadable or neither; none of these is an error.
+std::optional<std::string> LoadProductPicture(const std::string& folder);
 
 }  // namespace tessary::setup

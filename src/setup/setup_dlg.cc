@@ -123,7 +123,7 @@ bool CSetupDlg::InstallConfigurations() {
 CSetupDlg::Outcome CSetupDlg::RunStages() {
   using namespace platform;
   update_mode_ = script_.product_name.empty() && configurations_.empty();
-  product_picture_ = ProductPicture(files_.SourceFolder());
+  product_picture_ = LoadProductPicture(files_.SourceFolder());
   if (!silent_ && script_.product_name.empty()) window_.title = kUpdateTitle;
   auto fail = [this] {
     CurrentUiHost().ShowMessageBox(silent_ ? nullptr : &window_, "Setup", kFinalMessage,

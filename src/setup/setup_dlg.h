@@ -40,8 +40,8 @@ class CSetupDlg {
   void SetNewerOffice(bool newer) { newer_office_ = newer; }
   bool NewerOffice() const { return newer_office_; }
   const platform::Window& Window() const { return window_; }
-  // The product's picture for the main window, when the source folder has one.
-  const std::optional<std::string>& ProductPictureFile() const { return product_picture_; }
+  // The bytes of the product's picture file for the main window, when the source folder has one.
+  const std::optional<std::string>& ProductPicture() const { return product_picture_; }
 
   // Reads one script into the lists. Only an unreadable ".../Files.dat" fails (its message is
   // shown with the caption "Setup"); other missing scripts add nothing.

@@ -4,6 +4,8 @@
 
 #include <sstream>
 
+#include "platform/resource_module.h"
+#include "platform/resource_module_test_util.h"
 #include "setup/background.h"
 #include "setup/install_script.h"
 #include "setup/setup_progress.h"
@@ -33,15 +35,48 @@ TEST(SetupBackground, SchemesFollowTheTable) {
   EXPECT_EQ(GradientBand(1, 254, 255), (BandColour{255, 255, 255}));
 }
 
-class SetupProductPicture : public tessary::testing::MachineTest {};
+class SetupProductPicture : public tessary::testing::MachineTest {
+ protected:
+  std::string Folder() const { return machine_.Root().string() + "/"; }
+  void WriteProduct(const std::string& bytes) const {
+    tessary::testing::WriteFileText(Folder() + "Product.dat", bytes);
+  }
+};
 
-TEST_F(SetupProductPicture, OnlyAnImageIsAPicture) {
-  const std::string folder = machine_.Root().string() + "/";
-  EXPECT_EQ(ProductPicture(folder), std::nullopt);
-  tessary::testing::WriteFileText(folder + "Product.dat", "MZ resource module");
-  EXPECT_EQ(ProductPicture(folder), std::nullopt);
-  tessary::testing::WriteFileText(folder + "Product.dat", std::string("\x89PNG\r\n\x1a\n....", 12));
-  EXPECT_EQ(ProductPicture(folder), folder + "Product.dat");
+TEST_F(SetupProductPicture, MissingFileIsNoPicture) {
+  EXPECT_EQ(LoadProductPicture(Folder()), std::nullopt);
+}
+
+TEST_F(SetupProductPicture, AnImageFileIsThePicture) {
+  const std::string png("\x89PNG\r\n\x1a\n....", 12);
+  WriteProduct(png);
+  EXPECT_EQ(LoadProductPicture(Folder()), png);
+  const std::string jpeg("\xff\xd8\xff\xe0 JFIF", 9);
+  WriteProduct(jpeg);
+  EXPECT_EQ(LoadProductPicture(Folder()), jpeg);
+}
+
+TEST_F(SetupProductPicture, ModulePictureIsItsBitmap1000) {
+  using namespace tessary::testing;
+  const std::string dib = MakeDib(8, 4, 4);
+  const TestModule module =
+      BuildResourceModule({{2, 999, MakeDib(24, 1, 1)}, {2, 1000, dib}}, PeFormat::kPe32);
+  WriteProduct(module.bytes);
+  const std::optional<std::string> picture = LoadProductPicture(Folder());
+  ASSERT_TRUE(picture.has_value());
+  EXPECT_EQ(picture->substr(0, 2), "BM");
+  EXPECT_EQ(picture->substr(14), dib);
+  EXPECT_EQ(picture, platform::FindBitmapResource(module.bytes, 1000));
+}
+
+TEST_F(SetupProductPicture, ModuleWithoutBitmap1000OrOtherFileIsNoPicture) {
+  using namespace tessary::testing;
+  WriteProduct(BuildResourceModule({{2, 999, MakeDib(8, 4, 4)}}, PeFormat::kPe32Plus).bytes);
+  EXPECT_EQ(LoadProductPicture(Folder()), std::nullopt);
+  WriteProduct("MZ resource module");
+  EXPECT_EQ(LoadProductPicture(Folder()), std::nullopt);
+  WriteProduct("");
+  EXPECT_EQ(LoadProductPicture(Folder()), std::nullopt);
 }
 
 TEST(SetupText, RunCommandMarkersAndHelpers) {
