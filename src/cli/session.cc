@@ -27,12 +27,8 @@ bool Session::Connect(const std::string& directory_option, std::string* error) {
 }
 
 bool Session::CheckClass(const std::string& admin_name, std::string* error) {
-  if (!domain_->LoadSchemaClasses()) {
-    *error = domain_->Error().GetText();
-    return false;
-  }
-  if (domain_->FindClassByAdminName(admin_name) != nullptr) return true;
-  *error = "Could not locate information for the schema class " + admin_name + ".";
+  if (domain_->LoadSchemaClass(admin_name)) return true;
+  *error = domain_->Error().GetText();
   return false;
 }
 

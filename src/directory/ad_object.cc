@@ -189,7 +189,7 @@ bool CBVKADObject::Search(CBVKADSearch& holder, const std::string& base, const s
       while (cursor->GetNextColumnName(&name) == S_OK) {
         returned.push_back(name);
         std::erase_if(outstanding, [&](const std::string& column) {
-          return ds::AsciiLower(column) == ds::AsciiLower(name);
+          return ds::AsciiCaselessEqual(column, name);
         });
       }
     }

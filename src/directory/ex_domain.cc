@@ -76,6 +76,37 @@ bool CExDomain::LoadSchemaClasses() {
   return true;
 }
 
+bool CExDomain::LoadSchemaClass(const std::string& admin_name) {
+  if (FindClassByAdminName(admin_name) != nullptr) return true;
+  const std::string unknown = "Could not locate information for the schema class " + admin_name + ".";
+  if (!SchemaClasses.empty()) {
+    Error().SetText(unknown);
+    return false;
+  }
+  CBVKADSearch search;
+  search.row_handler = [&](CBVKADPropertySet& row) {
+    std::string ldap_name, found_name, dn;
+    (void)row.GetText("adminDisplayName", &found_name);
+    (void)row.GetText("lDAPDisplayName", &ldap_name);
+    (void)row.GetText("distinguishedName", &dn);
+    // The directory compares without regard to case; the class list does not.
+    if (found_name == admin_name) single_classes_.push_back(NewEntry(found_name, ldap_name, dn));
+    return true;
+  };
+  const std::string filter = "(&" +
+                             EqualityFilter("objectCategory", "CN=Class-Schema," +
+                                                                  SchemaNamingContext) +
+                             EqualityFilter("adminDisplayName", admin_name) + ")";
+  if (!Search(search, SchemaNamingContext, filter,
+              {"lDAPDisplayName", "adminDisplayName", "distinguishedName"}, Subtree::Yes)) {
+    Error().SetText(search.error.GetText());
+    return false;
+  }
+  if (FindClassByAdminName(admin_name) != nullptr) return true;
+  Error().SetText(unknown);
+  return false;
+}
+
 bool CExDomain::LoadSchemaAttributes() {
   if (!SchemaAttributes.empty()) return true;
   CBVKFileUtil files;
@@ -161,8 +192,10 @@ bool CExDomain::LoadClassAttributes(const std::string& class_admin_name) {
 }
 
 CBVKADSchemaObject* CExDomain::FindClassByAdminName(const std::string& name) const {
-  for (const auto& entry : SchemaClasses) {
-    if (entry->AdminDisplayName == name) return entry.get();
+  for (const auto* list : {&SchemaClasses, &single_classes_}) {
+    for (const auto& entry : *list) {
+      if (entry->AdminDisplayName == name) return entry.get();
+    }
   }
   return nullptr;
 }

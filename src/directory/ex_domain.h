@@ -29,6 +29,13 @@ class CExDomain : public CBVKADObject {
 
   // Fill SchemaClasses once from the directory; fails with the search's message.
   [[nodiscard]] bool LoadSchemaClasses();
+  // Makes the class of this admin display name known to FindClassByAdminName without reading
+  // every class: from SchemaClasses when it is loaded, else by a search for that class alone (a
+  // command line names one class, and reading all of them costs the server more than a short
+  // export). SchemaClasses stays untouched, so it still lists every class once loaded. Fails
+  // with "Could not locate information for the schema class ..." when there is no such class,
+  // or with the search's message.
+  [[nodiscard]] bool LoadSchemaClass(const std::string& admin_name);
   // Fills SchemaAttributes and SchemaByDN once, from Schema.dat or, when that is missing, empty or
   // malformed, from the directory (then rewriting the file). Fails when the directory cannot be
   // read.
@@ -59,6 +66,8 @@ class CExDomain : public CBVKADObject {
   [[nodiscard]] bool RebuildSchemaCache();
 
   std::string schema_cache_path_;
+  // Classes found one by one through LoadSchemaClass.
+  std::vector<std::unique_ptr<CBVKADSchemaObject>> single_classes_;
 };
 
 }  // namespace tessary

@@ -48,6 +48,16 @@ TEST(DnTest, KeysCompareWithoutCaseOrEscapeSpelling) {
   EXPECT_EQ("", DnKey("not a dn"));
 }
 
+TEST(DnTest, NamesCompareWithoutAsciiCase) {
+  EXPECT_TRUE(AsciiCaselessEqual("objectGUID", "OBJECTguid"));
+  EXPECT_TRUE(AsciiCaselessEqual("", ""));
+  EXPECT_FALSE(AsciiCaselessEqual("cn", "cn "));
+  EXPECT_FALSE(AsciiCaselessEqual("sn", "sm"));
+  // Only ASCII letters fold: '@' and '`' sit next to 'A' and 'a'.
+  EXPECT_FALSE(AsciiCaselessEqual("@", "`"));
+  EXPECT_FALSE(AsciiCaselessEqual("\xc3\x89", "\xc3\xa9"));
+}
+
 TEST(AdsPathTest, TellsEveryFormApart) {
   AdsPath path;
   ASSERT_EQ(S_OK, ParseAdsPath("LDAP://RootDSE", &path));

@@ -88,6 +88,29 @@ TEST_F(DomainTest, SchemaClassesAreListed) {
   EXPECT_EQ(directory_->Calls().search_filters.size(), searches);
 }
 
+TEST_F(DomainTest, OneClassIsFoundWithoutListingThemAll) {
+  ASSERT_TRUE(domain_->LoadSchemaClass("Group")) << domain_->Error().GetText();
+  EXPECT_EQ(directory_->Calls().search_filters.size(), 1u);
+  ASSERT_NE(domain_->FindClassByAdminName("Group"), nullptr);
+  EXPECT_EQ(domain_->FindClassByAdminName("Group")->LDAPDisplayName, "group");
+  EXPECT_TRUE(domain_->SchemaClasses.empty());
+  // Found once, asked for no more.
+  ASSERT_TRUE(domain_->LoadSchemaClass("Group"));
+  EXPECT_EQ(directory_->Calls().search_filters.size(), 1u);
+  // The directory matches "group" without regard to case; the class list would not.
+  EXPECT_FALSE(domain_->LoadSchemaClass("group"));
+  EXPECT_EQ(domain_->Error().GetText(),
+            "Could not locate information for the schema class group.");
+  EXPECT_FALSE(domain_->LoadSchemaClass("No-Such-Class)(cn=*"));
+  // The whole list is still read in full, and answers afterwards.
+  ASSERT_TRUE(domain_->LoadSchemaClasses());
+  EXPECT_GT(domain_->SchemaClasses.size(), 20u);
+  const std::size_t searches = directory_->Calls().search_filters.size();
+  EXPECT_TRUE(domain_->LoadSchemaClass("User"));
+  EXPECT_FALSE(domain_->LoadSchemaClass("Nothing"));
+  EXPECT_EQ(directory_->Calls().search_filters.size(), searches);
+}
+
 TEST_F(DomainTest, EmptyCacheIsRebuiltFromTheDirectory) {
   UseCache();
   WriteFileText(CachePath(), "");

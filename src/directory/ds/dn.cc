@@ -43,6 +43,15 @@ std::string AsciiLower(std::string_view text) {
   return lower;
 }
 
+bool AsciiCaselessEqual(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    if (lower(a[i]) != lower(b[i])) return false;
+  }
+  return true;
+}
+
 bool ParseDn(std::string_view dn, std::vector<Rdn>* rdns) {
   rdns->clear();
   if (dn.empty()) return false;

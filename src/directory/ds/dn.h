@@ -33,5 +33,7 @@ std::string DnKey(std::string_view dn);
 
 // Lower-cases ASCII letters (the directory's case-insensitive matching of names).
 std::string AsciiLower(std::string_view text);
+// The same comparison without making lower-cased copies.
+bool AsciiCaselessEqual(std::string_view a, std::string_view b);
 
 }  // namespace tessary::ds

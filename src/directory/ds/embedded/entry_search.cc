@@ -65,7 +65,7 @@ class EmbeddedSearch : public SearchCursor {
     if (!row_) return E_ADS_COLUMN_NOT_SET;
     PrepareRow();
     for (const Attribute& attribute : row_attributes_) {
-      if (AsciiLower(attribute.name) == AsciiLower(name)) {
+      if (AsciiCaselessEqual(attribute.name, name)) {
         *column = attribute;
         return S_OK;
       }

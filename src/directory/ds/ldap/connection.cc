@@ -138,12 +138,14 @@ HRESULT Connection::Connect(std::string* error) {
   return S_OK;
 }
 
-HRESULT Connection::BindGssapi(std::string* error) {
+HRESULT Connection::BindGssapi(std::string* error, bool* server_took_part) {
   // Over TLS, AD refuses a second protection layer; without TLS, the SASL layer must encrypt.
   ldap_set_option(handle_, LDAP_OPT_X_SASL_SECPROPS,
                   IsLdaps(settings_.uri) ? "maxssf=0" : "minssf=56");
   int rc = ldap_sasl_interactive_bind_s(handle_, nullptr, "GSSAPI", nullptr, nullptr,
                                         LDAP_SASL_QUIET, AnswerSaslDefaults, nullptr);
+  // libldap's own failures (no ticket, no mechanism) are negative; the server's answers are not.
+  *server_took_part = rc >= 0;
   if (rc == LDAP_SUCCESS) return S_OK;
   *error = "Kerberos (GSSAPI) bind to '" + settings_.uri + "' failed: " + Reason(handle_, rc) + ".";
   return HresultFromLdap(rc, Diagnostic(handle_));
@@ -193,7 +195,8 @@ HRESULT Connection::OpenLocked(std::string* error) {
   HRESULT hr = Connect(error);
   if (Failed(hr)) return hr;
   std::string gssapi_error;
-  hr = BindGssapi(&gssapi_error);
+  bool server_took_part = false;
+  hr = BindGssapi(&gssapi_error, &server_took_part);
   if (Succeeded(hr)) {
     mechanism_ = "GSSAPI";
     return S_OK;
@@ -210,10 +213,13 @@ HRESULT Connection::OpenLocked(std::string* error) {
     Close();
     return hr;
   }
-  // A fresh connection: the failed SASL exchange may have left state the simple bind should not
-  // see.
-  hr = Connect(error);
-  if (Failed(hr)) return hr;
+  // A fresh connection when the server took part in the failed SASL exchange: it may have left
+  // state the simple bind should not see. Without a ticket nothing was sent, and the connection
+  // (its TLS handshake already paid) serves as it is.
+  if (server_took_part) {
+    hr = Connect(error);
+    if (Failed(hr)) return hr;
+  }
   hr = BindSimple(error);
   if (Failed(hr)) {
     Close();

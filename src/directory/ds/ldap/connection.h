@@ -55,7 +55,8 @@ class Connection {
  private:
   HRESULT OpenLocked(std::string* error);
   HRESULT Connect(std::string* error);
-  HRESULT BindGssapi(std::string* error);
+  // server_took_part tells whether the server saw any of the exchange.
+  HRESULT BindGssapi(std::string* error, bool* server_took_part);
   HRESULT BindSimple(std::string* error);
   void Close();
 

@@ -103,15 +103,14 @@ class LdapSearchCursor final : public SearchCursor {
   HRESULT GetColumn(const std::string& name, Attribute* column) override {
     if (!entries_.HasCurrent()) return E_ADS_COLUMN_NOT_SET;
     Entry& entry = entries_.Current();
-    std::string key = AsciiLower(name);
-    if (wants_ads_path_ && key == "adspath") {
+    if (wants_ads_path_ && AsciiCaselessEqual(name, "adspath")) {
       *column = {"ADsPath",
                  ADSTYPE_CASE_IGNORE_STRING,
                  {Value::String(AdsPathOfDn(entry.dn), ADSTYPE_CASE_IGNORE_STRING)}};
       return S_OK;
     }
     for (const Attribute& attribute : entry.attributes) {
-      if (AsciiLower(attribute.name) == key && !attribute.values.empty()) {
+      if (AsciiCaselessEqual(attribute.name, name) && !attribute.values.empty()) {
         *column = attribute;
         return S_OK;
       }

@@ -2,6 +2,8 @@
 
 #include <ldap.h>
 
+#include <algorithm>
+
 #include "directory/ds/dn.h"
 #include "directory/ds/ds_error.h"
 #include "directory/ds/ldap/ldap_errors.h"
@@ -38,20 +40,23 @@ int ScopeOf(SearchScope scope) {
 }
 
 void ReadRawEntry(LDAP* handle, LDAPMessage* message, RawEntry* entry) {
-  if (char* dn = ldap_get_dn(handle, message)) {
-    entry->dn = dn;
-    ldap_memfree(dn);
-  }
+  // One pass over the entry's encoding: names and values point into it until it is freed.
   BerElement* position = nullptr;
-  for (char* name = ldap_first_attribute(handle, message, &position); name != nullptr;
-       name = ldap_next_attribute(handle, message, position)) {
-    std::vector<std::string> values;
-    if (berval** wire = ldap_get_values_len(handle, message, name)) {
-      for (berval** v = wire; *v != nullptr; ++v) values.emplace_back((*v)->bv_val, (*v)->bv_len);
-      ldap_value_free_len(wire);
+  berval text{0, nullptr};
+  if (ldap_get_dn_ber(handle, message, &position, &text) == LDAP_SUCCESS && text.bv_val) {
+    entry->dn.assign(text.bv_val, text.bv_len);
+  }
+  berval* values = nullptr;
+  while (position != nullptr &&
+         ldap_get_attribute_ber(handle, message, position, &text, &values) == LDAP_SUCCESS &&
+         text.bv_val != nullptr) {
+    auto& attribute = entry->attributes.emplace_back(std::string(text.bv_val, text.bv_len),
+                                                     std::vector<std::string>());
+    for (berval* v = values; v != nullptr && v->bv_val != nullptr; ++v) {
+      attribute.second.emplace_back(v->bv_val, v->bv_len);
     }
-    entry->attributes.emplace_back(name, std::move(values));
-    ldap_memfree(name);
+    ber_memfree(values);
+    values = nullptr;
   }
   if (position != nullptr) ber_free(position, 0);
 }
@@ -118,41 +123,66 @@ HRESULT Session::Start() {
   return S_OK;
 }
 
-void Session::LoadSchema() {
-  // Marked first: the schema's own answer is read with every value as a string.
-  schema_loaded_ = true;
-  std::vector<Entry> entries;
-  if (Failed(SearchAll(schema_nc_, SearchScope::kOneLevel, "(objectClass=attributeSchema)",
-                       {"lDAPDisplayName", "attributeSyntax", "oMSyntax", "isSingleValued"},
-                       &entries))) {
-    // Without the schema, values stay strings; the next call tries again.
-    schema_loaded_ = false;
-    return;
-  }
-  for (const Entry& entry : entries) {
-    AttributeInfo info;
-    for (const Attribute& attribute : entry.attributes) {
-      if (attribute.values.empty() || attribute.values[0].string() == nullptr) continue;
-      const std::string& value = *attribute.values[0].string();
-      std::string name = AsciiLower(attribute.name);
-      if (name == "ldapdisplayname") info.name = value;
-      if (name == "attributesyntax") info.attribute_syntax = value;
-      if (name == "omsyntax") info.om_syntax = std::atoi(value.c_str());
-      if (name == "issinglevalued") info.single_valued = value == "TRUE";
+void Session::LearnAttributes(const std::vector<std::string>& names) {
+  // Before the RootDSE is read there is no schema to ask, and the schema's own answer is read
+  // with every value as a string.
+  if (schema_nc_.empty() || reading_schema_) return;
+  std::vector<std::string> unknown;
+  for (const std::string& name : names) {
+    std::string key = AsciiLower(BaseAttributeName(name));
+    if (!schema_.contains(key) &&
+        std::find(unknown.begin(), unknown.end(), key) == unknown.end()) {
+      unknown.push_back(std::move(key));
     }
-    if (info.name.empty()) continue;
-    info.type = AdsTypeOfSyntax(info.om_syntax, info.attribute_syntax);
-    schema_[AsciiLower(info.name)] = info;
   }
+  // Bounded so the filter stays well inside a server's request size.
+  constexpr std::size_t kNamesPerSearch = 64;
+  reading_schema_ = true;
+  for (std::size_t first = 0; first < unknown.size(); first += kNamesPerSearch) {
+    const std::size_t last = std::min(unknown.size(), first + kNamesPerSearch);
+    std::string filter = "(&(objectClass=attributeSchema)(|";
+    for (std::size_t i = first; i < last; ++i) {
+      filter += "(lDAPDisplayName=" + EscapeFilterValue(unknown[i]) + ")";
+    }
+    filter += "))";
+    std::vector<Entry> entries;
+    if (Failed(SearchAll(schema_nc_, SearchScope::kOneLevel, filter,
+                         {"lDAPDisplayName", "attributeSyntax", "oMSyntax", "isSingleValued"},
+                         &entries))) {
+      // Left unknown: these values stay strings and the next call asks again.
+      continue;
+    }
+    for (std::size_t i = first; i < last; ++i) schema_[unknown[i]] = std::nullopt;
+    for (const Entry& entry : entries) {
+      AttributeInfo info;
+      for (const Attribute& attribute : entry.attributes) {
+        if (attribute.values.empty() || attribute.values[0].string() == nullptr) continue;
+        const std::string& value = *attribute.values[0].string();
+        std::string name = AsciiLower(attribute.name);
+        if (name == "ldapdisplayname") info.name = value;
+        if (name == "attributesyntax") info.attribute_syntax = value;
+        if (name == "omsyntax") info.om_syntax = std::atoi(value.c_str());
+        if (name == "issinglevalued") info.single_valued = value == "TRUE";
+      }
+      if (info.name.empty()) continue;
+      info.type = AdsTypeOfSyntax(info.om_syntax, info.attribute_syntax);
+      schema_[AsciiLower(info.name)] = info;
+    }
+  }
+  reading_schema_ = false;
 }
 
-AttributeInfo Session::AttributeInfoOf(std::string_view name, bool* known) {
-  if (!schema_loaded_) LoadSchema();
-  auto found = schema_.find(AsciiLower(BaseAttributeName(name)));
-  if (known != nullptr) *known = found != schema_.end();
-  if (found != schema_.end()) return found->second;
+AttributeInfo Session::AttributeInfoOf(std::string_view name) {
+  const std::string_view base = BaseAttributeName(name);
+  std::string key = AsciiLower(base);
+  auto found = schema_.find(key);
+  if (found == schema_.end()) {
+    LearnAttributes({key});
+    found = schema_.find(key);
+  }
+  if (found != schema_.end() && found->second) return *found->second;
   AttributeInfo info;
-  info.name = std::string(BaseAttributeName(name));
+  info.name = std::string(base);
   return info;
 }
 
@@ -223,14 +253,29 @@ HRESULT Session::SearchPage(const std::string& base, SearchScope scope, const st
   }
   *cookie = next_cookie;
   entries->clear();
+  // Rows of one answer name the same few attributes: each is looked up once per page.
+  std::map<std::string, AttributeInfo, std::less<>> page_schema;
+  std::vector<std::string> unlearned;
+  for (const RawEntry& source : raw) {
+    for (const auto& attribute : source.attributes) {
+      if (page_schema.emplace(attribute.first, AttributeInfo()).second) {
+        unlearned.push_back(attribute.first);
+      }
+    }
+  }
+  LearnAttributes(unlearned);
+  for (auto& [name, info] : page_schema) info = AttributeInfoOf(name);
+  entries->reserve(raw.size());
   for (RawEntry& source : raw) {
     Entry& entry = entries->emplace_back();
     entry.dn = std::move(source.dn);
+    entry.attributes.reserve(source.attributes.size());
     for (auto& [name, wire_values] : source.attributes) {
-      AttributeInfo info = AttributeInfoOf(name);
+      const AttributeInfo& info = page_schema.find(name)->second;
       Attribute& attribute = entry.attributes.emplace_back();
-      attribute.name = name;
+      attribute.name = std::move(name);
       attribute.type = info.type;
+      attribute.values.reserve(wire_values.size());
       for (const std::string& wire : wire_values) {
         attribute.values.push_back(ValueFromLdap(wire, info));
       }

@@ -1,10 +1,11 @@
 #pragma once
 // What every object of one LDAP connection shares: the connection, the naming contexts of the
-// RootDSE and the attribute syntaxes of the schema (read once, on first need). The LDAP
+// RootDSE and the attribute syntaxes of the schema (each looked up once, on first need). The LDAP
 // operations the objects use are here, each answering with an HRESULT.
 
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -41,8 +42,7 @@ class Session {
 
   // The schema's word on an attribute (options such as ";range=" ignored); an attribute the
   // schema does not know (RootDSE values, answers of a failed schema read) is a string.
-  // known tells which it was.
-  AttributeInfo AttributeInfoOf(std::string_view name, bool* known = nullptr);
+  AttributeInfo AttributeInfoOf(std::string_view name);
 
   // One page of a search (page_size 0: no paging). cookie carries the paging state between
   // calls; it is empty after the last page. Filter errors give E_ADS_INVALID_FILTER.
@@ -70,13 +70,16 @@ class Session {
   const std::string& LastDiagnostic() const { return last_diagnostic_; }
 
  private:
-  void LoadSchema();
+  // Looks up, in as few searches as it can, the schema entries of the attributes not asked
+  // about before. The whole schema (some 1,500 entries) would cost a run more than its search.
+  void LearnAttributes(const std::vector<std::string>& names);
   HRESULT Fail(int rc, const std::string& diagnostic);
 
   std::unique_ptr<Connection> connection_;
   std::string default_nc_, configuration_nc_, schema_nc_;
-  bool schema_loaded_ = false;
-  std::map<std::string, AttributeInfo, std::less<>> schema_;  // by lower-case name
+  bool reading_schema_ = false;
+  // By lower-case name; nothing where the schema has no such attribute.
+  std::map<std::string, std::optional<AttributeInfo>, std::less<>> schema_;
   std::string last_diagnostic_;
 };
 
