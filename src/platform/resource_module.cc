@@ -1,7 +1,5 @@
 #include "platform/resource_module.h"
 
-#include <fstream>
-#include <sstream>
 #include <vector>
 
 namespace tessary::platform {
@@ -225,13 +223,6 @@ std::optional<std::string> FindBitmapResource(std::string_view module, std::uint
   AppendU32(&file, static_cast<std::uint32_t>(kBitmapFileHeaderSize + *pixels));
   file.append(*dib);
   return file;
-}
-
-std::optional<std::string> ReadBitmapResource(const std::string& path, std::uint32_t id) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream bytes;
-  if (!in || !(bytes << in.rdbuf())) return std::nullopt;
-  return FindBitmapResource(bytes.view(), id);
 }
 
 }  // namespace tessary::platform

@@ -23,7 +23,4 @@ std::optional<std::string_view> FindResource(std::string_view module, std::uint3
 // not whole.
 std::optional<std::string> FindBitmapResource(std::string_view module, std::uint32_t id);
 
-// FindBitmapResource on the file at `path`; nothing too when the file cannot be read.
-std::optional<std::string> ReadBitmapResource(const std::string& path, std::uint32_t id);
-
 }  // namespace tessary::platform

@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include "platform/resource_module_test_util.h"
-#include "test_support.h"
 
 namespace tessary::platform {
 namespace {
@@ -80,17 +79,6 @@ TEST(ResourceModuleBitmap, OtherIdsAndTypesAreNotTheBitmap) {
   EXPECT_EQ(FindBitmapResource(module.bytes, 1000), std::nullopt);
   EXPECT_EQ(FindResource(module.bytes, kRcData, 1000), std::optional<std::string_view>("raw data"));
   EXPECT_TRUE(FindBitmapResource(module.bytes, 7).has_value());
-}
-
-TEST(ResourceModuleBitmap, ReadsTheModuleFromItsPath) {
-  tessary::testing::ScopedMachine machine;
-  const std::string path = (machine.Root() / "Product.dat").string();
-  EXPECT_EQ(ReadBitmapResource(path, 1000), std::nullopt);
-  const TestModule module = BuildResourceModule({{2, 1000, MakeDib(8, 2, 2)}}, PeFormat::kPe32);
-  tessary::testing::WriteFileText(path, module.bytes);
-  EXPECT_EQ(ReadBitmapResource(path, 1000), FindBitmapResource(module.bytes, 1000));
-  EXPECT_TRUE(ReadBitmapResource(path, 1000).has_value());
-  EXPECT_EQ(ReadBitmapResource(path, 1001), std::nullopt);
 }
 
 TEST(ResourceModuleDamage, EveryTruncationGivesNothing) {
