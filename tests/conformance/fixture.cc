@@ -8,7 +8,18 @@
 namespace tessary::testing {
 namespace {
 
-// Deletes everything below and including the object (children first).
+std::string TextOf(const ds::Value& value) {
+  if (const std::string* s = value.string()) return *s;
+  if (const std::int32_t* i = value.integer()) return std::to_string(*i);
+  if (const std::int64_t* l = value.large_integer()) return std::to_string(*l);
+  if (const bool* b = value.boolean()) return *b ? "TRUE" : "FALSE";
+  if (value.octets() != nullptr) return "[" + std::to_string(value.octets()->size()) + " bytes]";
+  if (value.time() != nullptr) return "[time]";
+  return "";
+}
+
+}  // namespace
+
 void DeleteTree(ds::Directory& directory, const std::string& dn) {
   std::unique_ptr<ds::Object> object;
   if (Failed(directory.Bind("LDAP://" + dn, &object))) return;
@@ -30,18 +41,6 @@ void DeleteTree(ds::Directory& directory, const std::string& dn) {
   std::unique_ptr<ds::Object> parent;
   if (Succeeded(directory.Bind(parent_path, &parent))) (void)parent->Delete(class_name, name);
 }
-
-std::string TextOf(const ds::Value& value) {
-  if (const std::string* s = value.string()) return *s;
-  if (const std::int32_t* i = value.integer()) return std::to_string(*i);
-  if (const std::int64_t* l = value.large_integer()) return std::to_string(*l);
-  if (const bool* b = value.boolean()) return *b ? "TRUE" : "FALSE";
-  if (value.octets() != nullptr) return "[" + std::to_string(value.octets()->size()) + " bytes]";
-  if (value.time() != nullptr) return "[time]";
-  return "";
-}
-
-}  // namespace
 
 std::string Hex(HRESULT hr) {
   char text[16];

@@ -24,6 +24,9 @@ std::string Hex(HRESULT hr);
 // One search row: column name (lower-cased) to its values.
 using Row = std::map<std::string, ds::Attribute>;
 
+// Deletes the object at dn and everything below it, as far as the directory lets it.
+void DeleteTree(ds::Directory& directory, const std::string& dn);
+
 class ConformanceTest : public ::testing::Test {
  protected:
   void SetUp() override;

@@ -20,9 +20,6 @@ void DirectoryTest::SetUp() {
   directory_->Calls() = {};
 }
 
-namespace {
-
-// Deletes the object at dn and everything below it; the first failure stops the walk.
 HRESULT DeleteTree(ds::Directory& directory, const std::string& dn) {
   std::unique_ptr<ds::Object> object;
   if (HRESULT hr = directory.Bind("LDAP://" + dn, &object); Failed(hr)) return hr;
@@ -44,8 +41,6 @@ HRESULT DeleteTree(ds::Directory& directory, const std::string& dn) {
   if (HRESULT hr = directory.Bind(parent_path, &parent); Failed(hr)) return hr;
   return parent->Delete(class_name, rdn);
 }
-
-}  // namespace
 
 void DirectoryTest::TearDown() {
   if (UsingFreshEmbeddedDirectory() || !backend_ || unit_.empty()) return;

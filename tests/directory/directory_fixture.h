@@ -15,6 +15,9 @@
 
 namespace tessary::testing {
 
+// Deletes the object at dn and everything below it; the first failure stops the walk.
+HRESULT DeleteTree(ds::Directory& directory, const std::string& dn);
+
 class DirectoryTest : public MachineTest {
  protected:
   void SetUp() override;

@@ -262,10 +262,18 @@ class MailboxTest : public DirectoryTest {
     EXPECT_TRUE(creator.Commit(*user)) << creator.Error().GetText();
     return "CN=" + name + "," + unit_;
   }
-  // The Exchange organisation of the embedded directory; gives the mailbox store's DN.
+  // A shared directory keeps no Exchange organisation of the test.
+  void TearDown() override {
+    if (!exchange_.empty() && !testing::UsingFreshEmbeddedDirectory()) {
+      EXPECT_EQ(testing::DeleteTree(*backend_, exchange_), S_OK) << exchange_;
+    }
+    DirectoryTest::TearDown();
+  }
+  // The tree Exchange setup makes in the configuration; gives the mailbox store's DN.
   std::string AddExchangeOrganisation() {
     std::string services = "CN=Services," + domain_->ConfigurationNamingContext;
     std::string exchange = Add("msExchConfigurationContainer", "CN=Microsoft Exchange", services);
+    exchange_ = exchange;
     std::string org = Add("msExchOrganizationContainer", "CN=Tessary", exchange);
     std::string groups = Add("msExchAdminGroupContainer", "CN=Administrative Groups", org);
     std::string group = Add("msExchAdminGroup", "CN=First Administrative Group", groups);
@@ -275,6 +283,8 @@ class MailboxTest : public DirectoryTest {
     std::string storage = Add("msExchStorageGroup", "CN=First Storage Group", information);
     return Add("msExchPrivateMDB", "CN=Mailbox Store (MAIL01)", storage);
   }
+
+  std::string exchange_;
 };
 
 TEST_F(MailboxTest, WithoutTheExchangeComponentEveryCreationFails) {
@@ -299,8 +309,6 @@ TEST_F(MailboxTest, ForAMissingUser) {
 }
 
 TEST_F(MailboxTest, CreatesAMailboxAndAcceptsAnExistingOne) {
-  TESSARY_REQUIRE_PREREQUISITE(testing::UsingFreshEmbeddedDirectory(),
-                               "the Exchange organisation is made in the embedded directory only");
   std::string store = AddExchangeOrganisation();
   std::string user = AddUser("boxed");
   CBVKADObject object(directory_.get());
@@ -316,8 +324,6 @@ TEST_F(MailboxTest, CreatesAMailboxAndAcceptsAnExistingOne) {
 }
 
 TEST_F(MailboxTest, MissingStoreFailsWithTheComponentsCode) {
-  TESSARY_REQUIRE_PREREQUISITE(testing::UsingFreshEmbeddedDirectory(),
-                               "the Exchange organisation is made in the embedded directory only");
   AddExchangeOrganisation();
   std::string user = AddUser("storeless");
   CBVKADObject object(directory_.get());

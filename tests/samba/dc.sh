@@ -2,6 +2,7 @@
 # A throw-away Samba AD DC on a loopback address of its own, for the tests that need a real directory.
 #
 #   dc.sh start  ENVFILE   provision a domain in a temporary folder, start samba, wait for LDAPS,
+#                          extend the schema as Exchange 2000 does (exchange-schema.ldif),
 #                          write ENVFILE (shell KEY=VALUE lines the tests read)
 #   dc.sh stop   ENVFILE   stop samba, remove the temporary folder and the loopback address
 #   dc.sh halt   ENVFILE   stop samba only (the domain stays), to test a server that went away
@@ -17,6 +18,7 @@ readonly DOMAIN=TESSARY
 readonly HOST=dc1
 readonly BASE_DN=DC=tessary,DC=test
 readonly START_TIMEOUT=${TESSARY_SAMBA_START_TIMEOUT:-120}
+readonly SCRIPT_FOLDER=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 
 die() {
   echo "dc.sh: $*" >&2
@@ -115,6 +117,16 @@ run_samba() {
   die "samba did not answer LDAPS on $TESSARY_SAMBA_ADDRESS within ${START_TIMEOUT}s (log: $log)"
 }
 
+# The domain as Exchange 2000's schema preparation leaves it, so the mailbox component can be
+# tested: the schema extension of exchange-schema.ldif.
+extend_schema() {
+  sed "s/@SCHEMA@/CN=Schema,CN=Configuration,$BASE_DN/" "$SCRIPT_FOLDER/exchange-schema.ldif" |
+    env -u LDAPNOINIT LDAPTLS_CACERT="$TESSARY_SAMBA_CA" LDAPTLS_REQCERT=demand ldapmodify -x \
+      -H "ldaps://$TESSARY_SAMBA_ADDRESS" -D "CN=Administrator,CN=Users,$BASE_DN" \
+      -y "$DC_DIR/admin.password" >>"$DC_DIR/provision.log" 2>&1 ||
+    die "could not extend the schema (log: $DC_DIR/provision.log)"
+}
+
 stop_samba() {
   local pidfile=$DC_DIR/samba.pid
   [[ -f $pidfile ]] || return 0
@@ -166,6 +178,7 @@ cmd_start() {
     --option="interfaces=$address" --option="bind interfaces only=yes" \
     --option="pid directory=$DC_DIR/run" \
     --option="server services = ldap, cldap, kdc" \
+    --option="dsdb:schema update allowed = true" \
     --option="tls enabled = yes" \
     --option="tls keyfile = $DC_DIR/tls/server.key" \
     --option="tls certfile = $DC_DIR/tls/server.pem" \
@@ -179,6 +192,7 @@ cmd_start() {
     >>"$DC_DIR/provision.log" 2>&1 || die "could not add the SPN ldap/$address"
 
   run_samba
+  extend_schema
   trap - ERR
   echo "dc.sh: Samba AD DC for $REALM on ldaps://$address ready in $((SECONDS - started))s" >&2
 }

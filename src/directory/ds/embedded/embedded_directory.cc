@@ -73,8 +73,12 @@ bool OpenEmbeddedDirectory(const std::string& path, std::unique_ptr<Directory>* 
                            std::string* error) {
   std::shared_ptr<Store> store;
   if (!Store::Open(path, &store, error)) return false;
-  *directory = std::make_unique<EmbeddedDirectory>(std::move(store));
+  *directory = DirectoryOfStore(std::move(store));
   return true;
+}
+
+std::unique_ptr<Directory> DirectoryOfStore(std::shared_ptr<Store> store) {
+  return std::make_unique<EmbeddedDirectory>(std::move(store));
 }
 
 bool VerifyPassword(Directory& directory, const std::string& dn, const std::string& password) {

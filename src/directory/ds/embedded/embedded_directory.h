@@ -36,6 +36,11 @@ struct ProvisionOptions {
                                    const SchemaDefinition& schema, const ProvisionOptions& options,
                                    std::string* error);
 
+class Store;
+// The directory of an open store, for the backend's objects that work through the interface
+// themselves (the mailbox component).
+std::unique_ptr<Directory> DirectoryOfStore(std::shared_ptr<Store> store);
+
 // For tests: true when password is the stored password of the user with that DN.
 bool VerifyPassword(Directory& directory, const std::string& dn, const std::string& password);
 // For tests: makes the directory read time from clock (whenCreated, pwdLastSet, currentTime).

@@ -6,7 +6,8 @@
 #include "directory/ds/ads_path.h"
 #include "directory/ds/ds_error.h"
 #include "directory/ds/embedded/entry_search.h"
-#include "directory/ds/embedded/mailbox.h"
+#include "directory/ds/embedded/embedded_directory.h"
+#include "directory/ds/mailbox_store.h"
 #include "directory/ds/embedded/record_view.h"
 #include "directory/ds/embedded/sid.h"
 #include "directory/ds/embedded/writer.h"
@@ -424,10 +425,20 @@ HRESULT EntryObject::IsMember(const std::string& member_path, bool* member) {
 
 HRESULT EntryObject::QueryMailboxStore(std::unique_ptr<MailboxStore>* mailbox) {
   if (!Is("user")) return E_NOINTERFACE;
-  std::lock_guard lock(store_->mutex());
-  if (!committed()) return E_ADS_OBJECT_UNBOUND;
-  if (!ExchangeInstalled(*store_)) return E_NOINTERFACE;
-  *mailbox = MakeMailboxStore(store_, id_);
+  std::string dn;
+  {
+    std::lock_guard lock(store_->mutex());
+    if (!committed()) return E_ADS_OBJECT_UNBOUND;
+    ObjectRecord user;
+    if (HRESULT hr = Current(&user); Failed(hr)) return hr;
+    dn = user.dn;
+  }
+  // Asked each time: the organisation may be created while the directory is open.
+  std::unique_ptr<Directory> directory = DirectoryOfStore(store_);
+  bool installed = false;
+  if (HRESULT hr = FindExchangeInstalled(*directory, &installed); Failed(hr)) return hr;
+  if (!installed) return E_NOINTERFACE;
+  *mailbox = MakeMailboxStore(std::move(directory), dn);
   return S_OK;
 }
 

@@ -13,8 +13,7 @@ namespace {
 
 class LdapDirectory final : public Directory {
  public:
-  LdapDirectory(std::string uri, std::shared_ptr<Session> session)
-      : uri_(std::move(uri)), session_(std::move(session)) {}
+  explicit LdapDirectory(std::shared_ptr<Session> session) : session_(std::move(session)) {}
 
   HRESULT Bind(const std::string& path, std::unique_ptr<Object>* object) override {
     AdsPath parsed;
@@ -37,7 +36,7 @@ class LdapDirectory final : public Directory {
     return BindDn(dn, object);
   }
 
-  std::string Location() const override { return uri_; }
+  std::string Location() const override { return session_->Uri(); }
 
  private:
   HRESULT BindDn(const std::string& dn, std::unique_ptr<Object>* object) {
@@ -91,7 +90,6 @@ class LdapDirectory final : public Directory {
     return E_DS_NO_SUCH_OBJECT;
   }
 
-  std::string uri_;
   std::shared_ptr<Session> session_;
 };
 
@@ -122,8 +120,12 @@ bool OpenLdapDirectory(const std::string& uri, std::unique_ptr<Directory>* direc
     *error = Explained("Could not read the RootDSE of '" + uri + "'.", hr);
     return false;
   }
-  *directory = std::make_unique<LdapDirectory>(uri, std::move(session));
+  *directory = DirectoryOfSession(std::move(session));
   return true;
+}
+
+std::unique_ptr<Directory> DirectoryOfSession(std::shared_ptr<Session> session) {
+  return std::make_unique<LdapDirectory>(std::move(session));
 }
 
 void InstallLdapBackend() { RegisterLdapBackend(&OpenLdapDirectory); }

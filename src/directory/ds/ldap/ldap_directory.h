@@ -14,6 +14,11 @@ namespace tessary::ds::ldap {
 [[nodiscard]] bool OpenLdapDirectory(const std::string& uri, std::unique_ptr<Directory>* directory,
                                      std::string* error);
 
+class Session;
+// The directory of an open session, for the backend's objects that work through the interface
+// themselves (the mailbox component).
+std::unique_ptr<Directory> DirectoryOfSession(std::shared_ptr<Session> session);
+
 // Makes OpenDirectory hand ldap:// and ldaps:// locations to this backend.
 void InstallLdapBackend();
 

@@ -5,6 +5,8 @@
 #include "directory/ds/ads_path.h"
 #include "directory/ds/dn.h"
 #include "directory/ds/ds_error.h"
+#include "directory/ds/mailbox_store.h"
+#include "directory/ds/ldap/ldap_directory.h"
 #include "directory/ds/ldap/ldap_search.h"
 #include "directory/ds/ldap/schema_class.h"
 
@@ -498,9 +500,18 @@ HRESULT LdapObject::GetOptionalProperties(std::vector<std::string>* names) {
   return ClassProperties(*session_, class_name_, &mandatory, names);
 }
 
-HRESULT LdapObject::QueryMailboxStore(std::unique_ptr<MailboxStore>*) {
-  // The Exchange 2000 management component is not available over LDAP.
-  return E_NOINTERFACE;
+HRESULT LdapObject::QueryMailboxStore(std::unique_ptr<MailboxStore>* mailbox) {
+  if (!IsA("user")) return E_NOINTERFACE;
+  if (!bound_) return E_ADS_OBJECT_UNBOUND;
+  std::unique_ptr<Directory> directory = DirectoryOfSession(session_);
+  if (!session_->ExchangeFound()) {
+    bool installed = false;
+    if (HRESULT hr = FindExchangeInstalled(*directory, &installed); Failed(hr)) return hr;
+    if (!installed) return E_NOINTERFACE;
+    session_->SetExchangeFound();
+  }
+  *mailbox = MakeMailboxStore(std::move(directory), dn_);
+  return S_OK;
 }
 
 }  // namespace tessary::ds::ldap

@@ -39,6 +39,12 @@ class Session {
   const std::string& DefaultNamingContext() const { return default_nc_; }
   const std::string& ConfigurationNamingContext() const { return configuration_nc_; }
   const std::string& SchemaNamingContext() const { return schema_nc_; }
+  const std::string& Uri() const { return connection_->Settings().uri; }
+
+  // Once the Exchange mailbox component was found installed, it stays so for the connection;
+  // until then every asking looks again (an organisation may be made meanwhile).
+  bool ExchangeFound() const { return exchange_found_; }
+  void SetExchangeFound() { exchange_found_ = true; }
 
   // The schema's word on an attribute (options such as ";range=" ignored); an attribute the
   // schema does not know (RootDSE values, answers of a failed schema read) is a string.
@@ -81,6 +87,7 @@ class Session {
   // By lower-case name; nothing where the schema has no such attribute.
   std::map<std::string, std::optional<AttributeInfo>, std::less<>> schema_;
   std::string last_diagnostic_;
+  bool exchange_found_ = false;
 };
 
 }  // namespace tessary::ds::ldap
