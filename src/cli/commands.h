@@ -1,8 +1,8 @@
 #pragma once
 // The subcommands of tessary; each returns the exit status (tessary_cli.h).
 
-#include "cli/command_line.h"
 #include "cli/tessary_cli.h"
+#include "support/command_line.h"
 
 namespace tessary::cli {
 

@@ -2,9 +2,9 @@
 
 #include <algorithm>
 
-#include "cli/command_line.h"
 #include "cli/commands.h"
 #include "cli/terminal_ui_host.h"
+#include "support/command_line.h"
 
 namespace tessary::cli {
 namespace {
@@ -32,6 +32,10 @@ constexpr char kUsage[] =
     "Exit status: 0 the task completed without failed entries; 3 an import completed with\n"
     "failed entries (the error file is named in the summary); 2 the task could not run;\n"
     "130 interrupted by Ctrl-C (the summary of what was done is printed).\n";
+
+// Global options lead the command; an option given twice is a mistake rather than an override.
+constexpr CommandLineRules kCommandLineRules = {.version_option = true,
+                                                .refuse_repeated_options = true};
 
 struct Command {
   CommandDefinition definition;
@@ -105,7 +109,7 @@ std::vector<CommandDefinition> Specs() {
 int RunTessary(const std::vector<std::string>& args, Console& console) {
   CommandLine line;
   std::string error;
-  if (!ParseCommandLine(args, Specs(), &line, &error)) {
+  if (!ParseCommandLine(args, Specs(), kCommandLineRules, &line, &error)) {
     console.err << "tessary: " << error << "\nTry 'tessary --help'.\n";
     return kExitCouldNotRun;
   }

@@ -5,7 +5,6 @@
 #include <ostream>
 
 #include "attribute_syntaxes.h"
-#include "command_line.h"
 #include "directory/ds/embedded/embedded_directory.h"
 #include "directory/ds/embedded/schema_definition.h"
 #include "directory/ds/ldif.h"
@@ -16,6 +15,7 @@
 #include "ldif_load.h"
 #include "provision.h"
 #include "sample_data.h"
+#include "support/command_line.h"
 
 namespace tessary::tools {
 namespace {
@@ -51,10 +51,18 @@ const std::vector<CommandDefinition>& Commands() {
       {"load", {}, 1, 1},
       {"dump", {{"base", true}}, 0, 0},
       {"info", {}, 0, 0},
-      {"help", {}, 0, 0},
   };
   return kCommands;
 }
+
+// Options may come anywhere; "help" is a command of its own; a command is required.
+constexpr CommandLineRules kCommandLineRules = {
+    .global_options_anywhere = true,
+    .help_command = true,
+    .command_required = true,
+    .unknown_command_option = "the command '{command}' has no option '{option}'",
+    .missing_operands = "the command '{command}' needs {needs}",
+    .unexpected_operand = "unexpected operand '{operand}'"};
 
 // Opens the directory and reads its schema's syntaxes.
 bool Open(const std::string& path, std::unique_ptr<ds::Directory>* directory,
@@ -198,7 +206,7 @@ int Info(const std::string& path, std::ostream& out, std::ostream& err) {
 int RunDirectoryTool(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
   CommandLine line;
   std::string error;
-  if (!ParseCommandLine(args, Commands(), &line, &error)) {
+  if (!ParseCommandLine(args, Commands(), kCommandLineRules, &line, &error)) {
     err << "tessary-directory: " << error << "\nTry 'tessary-directory --help'.\n";
     return kExitFailure;
   }
