@@ -20,27 +20,6 @@ std::string TextOf(const ds::Value& value) {
 
 }  // namespace
 
-void DeleteTree(ds::Directory& directory, const std::string& dn) {
-  std::unique_ptr<ds::Object> object;
-  if (Failed(directory.Bind("LDAP://" + dn, &object))) return;
-  std::unique_ptr<ds::ChildCursor> children;
-  std::vector<std::string> child_dns;
-  if (Succeeded(object->EnumChildren(&children))) {
-    std::unique_ptr<ds::Object> child;
-    while (children->Next(&child) == S_OK) {
-      std::string path;
-      if (Succeeded(child->GetAdsPath(&path))) child_dns.push_back(path.substr(7));
-    }
-  }
-  for (const std::string& child : child_dns) DeleteTree(directory, child);
-  std::string name, class_name, parent_path;
-  if (Failed(object->GetName(&name)) || Failed(object->GetClass(&class_name)) ||
-      Failed(object->GetParent(&parent_path))) {
-    return;
-  }
-  std::unique_ptr<ds::Object> parent;
-  if (Succeeded(directory.Bind(parent_path, &parent))) (void)parent->Delete(class_name, name);
-}
 
 std::string Hex(HRESULT hr) {
   char text[16];
@@ -56,12 +35,12 @@ void ConformanceTest::SetUp() {
   std::string name = std::string(info->test_suite_name()) + "-" + info->name();
   std::replace(name.begin(), name.end(), '/', '-');
   ou_ = "OU=" + name + "-" + std::to_string(getpid()) + "," + backend_->domain_dn();
-  DeleteTree(directory(), ou_);
+  (void)DeleteTree(directory(), ou_);
   ASSERT_HR(S_OK, Make(backend_->domain_dn(), "organizationalUnit", ou_.substr(0, ou_.find(','))));
 }
 
 void ConformanceTest::TearDown() {
-  if (backend_ != nullptr && !ou_.empty()) DeleteTree(directory(), ou_);
+  if (backend_ != nullptr && !ou_.empty()) (void)DeleteTree(directory(), ou_);
 }
 
 std::unique_ptr<ds::Object> ConformanceTest::Bind(const std::string& dn) {

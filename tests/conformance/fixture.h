@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "backend.h"
+#include "directory_tree.h"
 #include "directory/ds/directory.h"
 #include "directory/ds/ds_error.h"
 
@@ -23,9 +24,6 @@ std::string Hex(HRESULT hr);
 
 // One search row: column name (lower-cased) to its values.
 using Row = std::map<std::string, ds::Attribute>;
-
-// Deletes the object at dn and everything below it, as far as the directory lets it.
-void DeleteTree(ds::Directory& directory, const std::string& dn);
 
 class ConformanceTest : public ::testing::Test {
  protected:

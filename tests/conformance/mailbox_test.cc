@@ -23,7 +23,9 @@ class MailboxTest : public ConformanceTest {
   }
 
   void TearDown() override {
-    if (!exchange_.empty()) DeleteTree(directory(), exchange_);
+    if (!exchange_.empty()) {
+      EXPECT_HR(S_OK, DeleteTree(directory(), exchange_));
+    }
     ConformanceTest::TearDown();
   }
 

@@ -20,28 +20,6 @@ void DirectoryTest::SetUp() {
   directory_->Calls() = {};
 }
 
-HRESULT DeleteTree(ds::Directory& directory, const std::string& dn) {
-  std::unique_ptr<ds::Object> object;
-  if (HRESULT hr = directory.Bind("LDAP://" + dn, &object); Failed(hr)) return hr;
-  std::unique_ptr<ds::ChildCursor> children;
-  if (HRESULT hr = object->EnumChildren(&children); Failed(hr)) return hr;
-  std::vector<std::string> child_dns;
-  for (std::unique_ptr<ds::Object> child; children->Next(&child) == S_OK;) {
-    std::string rdn;
-    if (Succeeded(child->GetName(&rdn))) child_dns.push_back(rdn + "," + dn);
-  }
-  for (const std::string& child : child_dns) {
-    if (HRESULT hr = DeleteTree(directory, child); Failed(hr)) return hr;
-  }
-  std::string class_name, rdn, parent_path;
-  std::unique_ptr<ds::Object> parent;
-  if (HRESULT hr = object->GetClass(&class_name); Failed(hr)) return hr;
-  if (HRESULT hr = object->GetName(&rdn); Failed(hr)) return hr;
-  if (HRESULT hr = object->GetParent(&parent_path); Failed(hr)) return hr;
-  if (HRESULT hr = directory.Bind(parent_path, &parent); Failed(hr)) return hr;
-  return parent->Delete(class_name, rdn);
-}
-
 void DirectoryTest::TearDown() {
   if (UsingFreshEmbeddedDirectory() || !backend_ || unit_.empty()) return;
   EXPECT_EQ(DeleteTree(*backend_, unit_), S_OK) << unit_;

@@ -10,13 +10,11 @@
 #include <vector>
 
 #include "counting_directory.h"
+#include "directory_tree.h"
 #include "directory/ex_domain.h"
 #include "test_support.h"
 
 namespace tessary::testing {
-
-// Deletes the object at dn and everything below it; the first failure stops the walk.
-HRESULT DeleteTree(ds::Directory& directory, const std::string& dn);
 
 class DirectoryTest : public MachineTest {
  protected:

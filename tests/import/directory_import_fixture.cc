@@ -92,7 +92,7 @@ void DirectoryImportTest::SetUp() {
 
 void DirectoryImportTest::TearDown() {
   if (!directory_) return;
-  for (const std::string& dn : cleanup_) DeleteTree(dn);
+  for (const std::string& dn : cleanup_) (void)DeleteTree(*directory_, dn);
   // Objects that a test deleted went to LostAndFound; their names end with the test's token.
   std::unique_ptr<ds::Object> lost;
   if (directory_->Bind("LDAP://CN=LostAndFound," + DomainDN(), &lost) != S_OK) return;
@@ -106,29 +106,7 @@ void DirectoryImportTest::TearDown() {
       mine.push_back(path.substr(7));
     }
   }
-  for (const std::string& dn : mine) DeleteTree(dn);
-}
-
-void DirectoryImportTest::DeleteTree(const std::string& dn) {
-  std::unique_ptr<ds::Object> object;
-  if (Failed(directory_->Bind("LDAP://" + dn, &object))) return;
-  std::unique_ptr<ds::ChildCursor> children;
-  std::vector<std::string> child_dns;
-  if (Succeeded(object->EnumChildren(&children))) {
-    std::unique_ptr<ds::Object> child;
-    while (children->Next(&child) == S_OK) {
-      std::string path;
-      if (Succeeded(child->GetAdsPath(&path))) child_dns.push_back(path.substr(7));
-    }
-  }
-  for (const std::string& child : child_dns) DeleteTree(child);
-  std::string name, class_name, parent_path;
-  if (Failed(object->GetName(&name)) || Failed(object->GetClass(&class_name)) ||
-      Failed(object->GetParent(&parent_path))) {
-    return;
-  }
-  std::unique_ptr<ds::Object> parent;
-  if (Succeeded(directory_->Bind(parent_path, &parent))) (void)parent->Delete(class_name, name);
+  for (const std::string& dn : mine) (void)DeleteTree(*directory_, dn);
 }
 
 bool DirectoryImportTest::Check(const std::vector<std::string>& lines) {

@@ -11,6 +11,7 @@
 
 #include "directory/ds/directory.h"
 #include "directory/ex_domain.h"
+#include "directory_tree.h"
 #include "import/domain_import_directory.h"
 #include "import_test_util.h"
 
@@ -49,7 +50,6 @@ class DirectoryImportTest : public MachineTest {
   // The messages of the error file's entries (the file's last column).
   std::vector<std::string> ErrorMessages();
   // Deletes the object and everything below it; leaves nothing behind on a shared server.
-  void DeleteTree(const std::string& dn);
 
   std::unique_ptr<ds::Directory> directory_;
   std::unique_ptr<CExDomain> domain_;
