@@ -2,7 +2,6 @@
 
 #include <unistd.h>
 
-#include <algorithm>
 #include <csignal>
 
 namespace tessary::cli {
@@ -51,8 +50,7 @@ int TerminalProgressHost::RunModal(const platform::ProgressDialogLayout& layout,
     std::lock_guard lock(mutex_);
     layout_ = layout;
     texts_.clear();
-    upper_ = 0;
-    position_ = 0;
+    upper_ = position_ = 0;
     step_ = 1;
     running_ = true;
     ended_ = false;
@@ -64,9 +62,11 @@ int TerminalProgressHost::RunModal(const platform::ProgressDialogLayout& layout,
   sigemptyset(&action.sa_mask);
   sigaction(SIGINT, &action, &previous);
 
+  // Counted before the work starts: a Ctrl-C (or the work's own interrupt) in its first moments
+  // must not be taken for one that came before the run.
+  const int interrupts_before = g_interrupts.load();
   events.OnInitDialog();
   const auto started = Clock::now();
-  const int interrupts_before = g_interrupts.load();
   bool cancel_pressed = false;
   for (;;) {
     {
@@ -104,35 +104,33 @@ void TerminalProgressHost::SetControlText(int control_id, const std::string& tex
 }
 
 void TerminalProgressHost::SetBarRange(int, int upper, int step) {
+  std::lock_guard lock(mutex_);
   upper_ = upper;
   step_ = step;
   position_ = 0;
 }
 
 void TerminalProgressHost::StepBar(int) {
-  const int upper = upper_;
-  int position = position_;
-  int next;
-  do {
-    next = position + step_;
-    if (upper > 0 && next > upper) next = 0;  // as a bar wraps past its end
-  } while (!position_.compare_exchange_weak(position, next));
+  std::lock_guard lock(mutex_);
+  position_ += step_;
+  if (upper_ > 0 && position_ > upper_) position_ = 0;  // as a bar wraps past its end
 }
 
 void TerminalProgressHost::SetBarPosition(int, int position) {
+  std::lock_guard lock(mutex_);
   position_ = position;
 }
 
 int TerminalProgressHost::BarUpper(int) {
+  std::lock_guard lock(mutex_);
   return upper_;
 }
 
 std::string TerminalProgressHost::BarLine() {
   std::lock_guard lock(mutex_);
   std::string line;
-  if (const int upper = upper_; upper > 0) {
-    const int position = std::clamp(position_.load(), 0, upper);
-    const int filled = static_cast<int>(static_cast<long long>(position) * kBarWidth / upper);
+  if (upper_ > 0) {
+    const int filled = static_cast<int>(static_cast<long long>(position_) * kBarWidth / upper_);
     line = "[" + std::string(filled, '#') + std::string(kBarWidth - filled, '.') + "] ";
   }
   if (auto total = texts_.find(kTotalCountId); total != texts_.end()) {

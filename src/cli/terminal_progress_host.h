@@ -53,11 +53,9 @@ class TerminalProgressHost : public platform::ProgressHost {
   int result_ = 0;
   platform::ProgressDialogLayout layout_;
   std::map<int, std::string> texts_;
-  // The bar moves without the lock: a work loop stepping it as fast as it can would otherwise
-  // hold the lock nearly all the time and starve the loop that draws and presses Cancel.
-  std::atomic<int> upper_ = 0;
-  std::atomic<int> step_ = 1;
-  std::atomic<int> position_ = 0;
+  int upper_ = 0;
+  int step_ = 1;
+  int position_ = 0;
   bool drawn_ = false;
 };
 
