@@ -4,6 +4,8 @@
 
 #include <chrono>
 
+#include "directory/ds/ads_syntax.h"
+
 namespace tessary::ds::ldap {
 namespace {
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <functional>
 
+#include "directory/ds/ads_syntax.h"
 #include "directory/ds/dn.h"
 
 namespace tessary::ds::embedded {
@@ -19,46 +20,6 @@ StorageKind KindOf(const AttributeDefinition& a) {
   if (s == "2.5.5.10" || s == "2.5.5.15") return StorageKind::kBytes;
   if (s == "2.5.5.3") return StorageKind::kCaseExactText;
   return StorageKind::kText;
-}
-
-// The ADSI type the LDAP provider gives values of this syntax.
-AdsType AdsTypeOf(const AttributeDefinition& a) {
-  switch (a.om_syntax) {
-    case 1:
-      return ADSTYPE_BOOLEAN;
-    case 2:
-    case 10:
-      return ADSTYPE_INTEGER;
-    case 4:
-      return ADSTYPE_OCTET_STRING;
-    case 6:
-      return ADSTYPE_CASE_IGNORE_STRING;
-    case 18:
-      return ADSTYPE_NUMERIC_STRING;
-    case 19:
-    case 22:
-      return ADSTYPE_PRINTABLE_STRING;
-    case 20:
-    case 64:
-      return ADSTYPE_CASE_IGNORE_STRING;
-    case 23:
-    case 24:
-      return ADSTYPE_UTC_TIME;
-    case 27:
-      return ADSTYPE_CASE_EXACT_STRING;
-    case 65:
-      return ADSTYPE_LARGE_INTEGER;
-    case 66:
-      return ADSTYPE_NT_SECURITY_DESCRIPTOR;
-    case 127:
-      if (a.attribute_syntax == "2.5.5.1") return ADSTYPE_DN_STRING;
-      if (a.attribute_syntax == "2.5.5.7") return ADSTYPE_DN_WITH_BINARY;
-      if (a.attribute_syntax == "2.5.5.14") return ADSTYPE_DN_WITH_STRING;
-      if (a.attribute_syntax == "2.5.5.10") return ADSTYPE_OCTET_STRING;
-      return ADSTYPE_CASE_IGNORE_STRING;
-    default:
-      return ADSTYPE_PROV_SPECIFIC;
-  }
 }
 
 void AddAll(const std::vector<std::string>& names, std::vector<std::string>* out) {
@@ -87,7 +48,7 @@ bool Schema::Build(const SchemaDefinition& definition, std::unique_ptr<Schema>* 
     type.definition = a;
     type.key = AsciiLower(a.ldap_display_name);
     type.kind = KindOf(a);
-    type.ads_type = AdsTypeOf(a);
+    type.ads_type = AdsTypeOfSyntax(a.om_syntax, a.attribute_syntax);
     if (schema->attribute_index_.contains(type.key)) continue;  // the first definition wins
     schema->attribute_index_.emplace(type.key, schema->attributes_.size());
     schema->attributes_.push_back(std::move(type));

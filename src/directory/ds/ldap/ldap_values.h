@@ -19,11 +19,6 @@ struct AttributeInfo {
   AdsType type = ADSTYPE_CASE_IGNORE_STRING;
 };
 
-// The ADSI type of a syntax (oMSyntax, attributeSyntax): boolean, integer, large integer, UTC
-// time, octet string (SIDs and GUIDs too), security descriptor, DN, DN with binary, or one of
-// the string types. An unknown syntax is a case-ignore string.
-AdsType AdsTypeOfSyntax(int om_syntax, std::string_view attribute_syntax);
-
 // The typed value of one wire value. A value that does not parse as its syntax (a malformed
 // answer) keeps its text as a case-ignore string rather than being lost.
 Value ValueFromLdap(std::string_view wire, const AttributeInfo& info);

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "directory/ds/ads_syntax.h"
 #include "directory/ds/dn.h"
 #include "directory/ds/ds_error.h"
 #include "directory/ds/ldap/ldap_errors.h"
