@@ -5,12 +5,12 @@
 
 #include "directory/ds/ads_path.h"
 #include "directory/ds/ds_error.h"
-#include "directory/ds/embedded/entry_search.h"
 #include "directory/ds/embedded/embedded_directory.h"
-#include "directory/ds/mailbox_store.h"
+#include "directory/ds/embedded/entry_search.h"
 #include "directory/ds/embedded/record_view.h"
 #include "directory/ds/embedded/sid.h"
 #include "directory/ds/embedded/writer.h"
+#include "directory/ds/mailbox_store.h"
 
 namespace tessary::ds::embedded {
 namespace {
@@ -373,37 +373,25 @@ HRESULT EntryObject::PutAccountDisabled(bool disabled) {
   return cache_.Write(ADS_PROPERTY_UPDATE, "userAccountControl", {Value::Integer(flags)});
 }
 
-HRESULT EntryObject::MemberDn(const std::string& member_path, std::string* dn) {
+HRESULT EntryObject::ChangeMember(PropertyOperation operation, const std::string& member_path) {
+  if (!Is("group")) return E_NOINTERFACE;
+  std::lock_guard lock(store_->mutex());
+  if (!committed()) return E_ADS_OBJECT_UNBOUND;
   ObjectRecord member;
   if (HRESULT hr = ResolveEntryPath(*store_, member_path, &member); Failed(hr)) return hr;
-  *dn = member.dn;
-  return S_OK;
+  HRESULT hr =
+      Writer(*store_, Origin::kClient)
+          .Modify(id_, {{operation, "member", {Value::String(member.dn, ADSTYPE_DN_STRING)}}});
+  if (Succeeded(hr)) cache_.Invalidate();
+  return hr;
 }
 
 HRESULT EntryObject::Add(const std::string& member_path) {
-  if (!Is("group")) return E_NOINTERFACE;
-  std::lock_guard lock(store_->mutex());
-  if (!committed()) return E_ADS_OBJECT_UNBOUND;
-  std::string dn;
-  if (HRESULT hr = MemberDn(member_path, &dn); Failed(hr)) return hr;
-  HRESULT hr =
-      Writer(*store_, Origin::kClient)
-          .Modify(id_, {{ADS_PROPERTY_APPEND, "member", {Value::String(dn, ADSTYPE_DN_STRING)}}});
-  if (Succeeded(hr)) cache_.Invalidate();
-  return hr;
+  return ChangeMember(ADS_PROPERTY_APPEND, member_path);
 }
 
 HRESULT EntryObject::Remove(const std::string& member_path) {
-  if (!Is("group")) return E_NOINTERFACE;
-  std::lock_guard lock(store_->mutex());
-  if (!committed()) return E_ADS_OBJECT_UNBOUND;
-  std::string dn;
-  if (HRESULT hr = MemberDn(member_path, &dn); Failed(hr)) return hr;
-  HRESULT hr =
-      Writer(*store_, Origin::kClient)
-          .Modify(id_, {{ADS_PROPERTY_DELETE, "member", {Value::String(dn, ADSTYPE_DN_STRING)}}});
-  if (Succeeded(hr)) cache_.Invalidate();
-  return hr;
+  return ChangeMember(ADS_PROPERTY_DELETE, member_path);
 }
 
 HRESULT EntryObject::IsMember(const std::string& member_path, bool* member) {

@@ -61,7 +61,8 @@ class EntryObject : public ObjectBase {
   HRESULT EnsureLoaded();
   // The current record of a committed entry (under the store's lock).
   HRESULT Current(ObjectRecord* record);
-  HRESULT MemberDn(const std::string& member_path, std::string* dn);
+  // Adds (ADS_PROPERTY_APPEND) or removes (ADS_PROPERTY_DELETE) a member of this group.
+  HRESULT ChangeMember(PropertyOperation operation, const std::string& member_path);
 
   std::shared_ptr<Store> store_;
   std::int64_t id_ = 0;

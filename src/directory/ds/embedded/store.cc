@@ -320,6 +320,15 @@ HRESULT Store::ReadRecord(Statement* statement, ObjectRecord* record) {
   return DecodeAttributes(statement->Blob(6), &record->attributes) ? S_OK : E_FAIL;
 }
 
+HRESULT Store::ReadOnlyRecord(Statement* lookup, ObjectRecord* record) {
+  Statement::Step step = lookup->Next();
+  HRESULT hr = step == Statement::Step::kRow    ? ReadRecord(lookup, record)
+               : step == Statement::Step::kDone ? E_DS_NO_SUCH_OBJECT
+                                                : E_FAIL;
+  lookup->Reset();
+  return hr;
+}
+
 HRESULT Store::FindByDn(const std::string& dn, ObjectRecord* record) {
   std::string key = DnKey(dn);
   if (key.empty()) return E_DS_INVALID_DN_SYNTAX;
@@ -327,12 +336,7 @@ HRESULT Store::FindByDn(const std::string& dn, ObjectRecord* record) {
       "SELECT id, parent, nc, path, dn, guid, attrs FROM objects WHERE dn_key = ?1");
   if (s == nullptr) return E_FAIL;
   s->BindText(1, key);
-  Statement::Step step = s->Next();
-  HRESULT hr = step == Statement::Step::kRow    ? ReadRecord(s, record)
-               : step == Statement::Step::kDone ? E_DS_NO_SUCH_OBJECT
-                                                : E_FAIL;
-  s->Reset();
-  return hr;
+  return ReadOnlyRecord(s, record);
 }
 
 HRESULT Store::FindById(std::int64_t id, ObjectRecord* record) {
@@ -340,12 +344,7 @@ HRESULT Store::FindById(std::int64_t id, ObjectRecord* record) {
       database_->Prepare("SELECT id, parent, nc, path, dn, guid, attrs FROM objects WHERE id = ?1");
   if (s == nullptr) return E_FAIL;
   s->BindInt(1, id);
-  Statement::Step step = s->Next();
-  HRESULT hr = step == Statement::Step::kRow    ? ReadRecord(s, record)
-               : step == Statement::Step::kDone ? E_DS_NO_SUCH_OBJECT
-                                                : E_FAIL;
-  s->Reset();
-  return hr;
+  return ReadOnlyRecord(s, record);
 }
 
 HRESULT Store::FindByGuid(const Bytes& guid, ObjectRecord* record) {
@@ -353,12 +352,7 @@ HRESULT Store::FindByGuid(const Bytes& guid, ObjectRecord* record) {
       "SELECT id, parent, nc, path, dn, guid, attrs FROM objects WHERE guid = ?1");
   if (s == nullptr) return E_FAIL;
   s->BindBlob(1, guid);
-  Statement::Step step = s->Next();
-  HRESULT hr = step == Statement::Step::kRow    ? ReadRecord(s, record)
-               : step == Statement::Step::kDone ? E_DS_NO_SUCH_OBJECT
-                                                : E_FAIL;
-  s->Reset();
-  return hr;
+  return ReadOnlyRecord(s, record);
 }
 
 std::optional<std::string> Store::DnOf(std::int64_t id) {

@@ -120,6 +120,8 @@ class Store {
   [[nodiscard]] bool NumberAttributes(std::string* error);
   [[nodiscard]] bool CheckFile(std::string* error);
   HRESULT ReadRecord(Statement* statement, ObjectRecord* record);
+  // The one row a bound lookup finds; E_DS_NO_SUCH_OBJECT when there is none.
+  HRESULT ReadOnlyRecord(Statement* lookup, ObjectRecord* record);
   HRESULT WriteLinks(const ObjectRecord& record);
 
   std::mutex mutex_;
