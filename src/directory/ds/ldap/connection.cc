@@ -22,22 +22,10 @@ std::string Env(const char* name) {
   return value == nullptr ? std::string() : std::string(value);
 }
 
-// The server's diagnostic message of the last operation on the handle.
-std::string Diagnostic(LDAP* handle) {
-  char* text = nullptr;
-  if (ldap_get_option(handle, LDAP_OPT_DIAGNOSTIC_MESSAGE, &text) != LDAP_OPT_SUCCESS ||
-      text == nullptr) {
-    return {};
-  }
-  std::string result(text);
-  ldap_memfree(text);
-  return result;
-}
-
 // "Can't contact LDAP server: <diagnostic>" for messages.
 std::string Reason(LDAP* handle, int rc) {
   std::string reason = ldap_err2string(rc);
-  std::string diagnostic = handle == nullptr ? std::string() : Diagnostic(handle);
+  std::string diagnostic = handle == nullptr ? std::string() : DiagnosticOf(handle);
   // libldap leaves this placeholder where it has nothing to say.
   if (!diagnostic.empty() && diagnostic != "(unknown error code)")
     reason += " (" + diagnostic + ")";
@@ -131,7 +119,7 @@ HRESULT Connection::Connect(std::string* error) {
           "signed by a certificate authority of LDAPTLS_CACERT (or of the system's list) "
           "and name the host of the address.";
     }
-    HRESULT hr = HresultFromLdap(rc, Diagnostic(handle_));
+    HRESULT hr = HresultFromLdap(rc, DiagnosticOf(handle_));
     Close();
     return hr;
   }
@@ -148,7 +136,7 @@ HRESULT Connection::BindGssapi(std::string* error, bool* server_took_part) {
   *server_took_part = rc >= 0;
   if (rc == LDAP_SUCCESS) return S_OK;
   *error = "Kerberos (GSSAPI) bind to '" + settings_.uri + "' failed: " + Reason(handle_, rc) + ".";
-  return HresultFromLdap(rc, Diagnostic(handle_));
+  return HresultFromLdap(rc, DiagnosticOf(handle_));
 }
 
 HRESULT Connection::BindSimple(std::string* error) {
@@ -182,7 +170,7 @@ HRESULT Connection::BindSimple(std::string* error) {
   std::fill(password.begin(), password.end(), '\0');
   if (rc == LDAP_SUCCESS) return S_OK;
   *error = who + ": " + Reason(handle_, rc) + ".";
-  return HresultFromLdap(rc, Diagnostic(handle_));
+  return HresultFromLdap(rc, DiagnosticOf(handle_));
 }
 
 HRESULT Connection::Open(std::string* error) {

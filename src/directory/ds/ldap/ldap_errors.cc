@@ -7,6 +7,17 @@
 #include "directory/ds/ds_error.h"
 
 namespace tessary::ds::ldap {
+
+std::string DiagnosticOf(LDAP* handle) {
+  char* text = nullptr;
+  if (ldap_get_option(handle, LDAP_OPT_DIAGNOSTIC_MESSAGE, &text) != LDAP_OPT_SUCCESS ||
+      text == nullptr) {
+    return {};
+  }
+  std::string result(text);
+  ldap_memfree(text);
+  return result;
+}
 namespace {
 
 // libldap numbers its client-side codes -1 (server down) to -17; the protocol numbers them

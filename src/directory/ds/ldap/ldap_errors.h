@@ -1,11 +1,17 @@
 #pragma once
 // LDAP failures in the vocabulary of the directory layer: ADSI's HRESULTs.
 
+#include <string>
 #include <string_view>
 
 #include "platform/hresult.h"
 
+struct ldap;
+
 namespace tessary::ds::ldap {
+
+// The server's diagnostic message of the last operation on the handle; empty when there is none.
+std::string DiagnosticOf(::ldap* handle);
 
 // The HRESULT for an LDAP result code (libldap's negative client codes included) and the
 // server's diagnostic message. Active Directory and Samba put their own Win32 code in hex at the

@@ -17,17 +17,6 @@ struct RawEntry {
   std::vector<std::pair<std::string, std::vector<std::string>>> attributes;
 };
 
-std::string DiagnosticOf(LDAP* handle) {
-  char* text = nullptr;
-  if (ldap_get_option(handle, LDAP_OPT_DIAGNOSTIC_MESSAGE, &text) != LDAP_OPT_SUCCESS ||
-      text == nullptr) {
-    return {};
-  }
-  std::string result(text);
-  ldap_memfree(text);
-  return result;
-}
-
 int ScopeOf(SearchScope scope) {
   switch (scope) {
     case SearchScope::kBase:
