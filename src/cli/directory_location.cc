@@ -8,7 +8,7 @@
 #include "directory/ds/embedded/embedded_directory.h"
 #include "directory/ds/ldap/ldap_directory.h"
 #include "directory/ds/open_directory.h"
-#include "support/bvk_registry.h"
+#include "support/settings_store.h"
 
 namespace tessary::cli {
 namespace {
@@ -16,7 +16,7 @@ namespace {
 std::string RegistryLocation() {
   CBVKRegistry registry;
   std::string value;
-  if (!registry.OpenKey(HKEY_CURRENT_USER, "Software\\Brenvik\\Tessary", KEY_READ,
+  if (!registry.OpenKey(HKEY_CURRENT_USER, kSettingsKey, KEY_READ,
                         CBVKRegistry::Create::No) ||
       !registry.ReadString("Directory", &value, {})) {
     return {};

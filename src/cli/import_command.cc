@@ -1,8 +1,6 @@
 // The import subcommand: the wizard's import pages as options, then the engine's file check,
 // line validation and run, exactly as the wizard calls them.
-#include <filesystem>
 #include <memory>
-#include <system_error>
 
 #include "cli/commands.h"
 #include "cli/session.h"
@@ -11,6 +9,7 @@
 #include "import/import_engine.h"
 #include "support/bvk_file_util.h"
 #include "support/bvk_progress_dlg.h"
+#include "support/settings_store.h"
 
 namespace tessary::cli {
 namespace {
@@ -20,12 +19,6 @@ namespace {
 constexpr int kImportProgressTemplateId = 201;
 constexpr int kImportStatusId = -1;
 constexpr int kImportAnimationClipId = 202;
-
-std::string CurrentFolder() {
-  std::error_code error;
-  const std::string folder = std::filesystem::current_path(error).string();
-  return error ? std::string() : CBVKFileUtil::AddTrailingSlash(folder);
-}
 
 // The engine's choices from the options alone, whatever the settings store holds: each option
 // left out takes the wizard's initial value.

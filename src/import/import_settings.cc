@@ -1,34 +1,9 @@
 // The import values of the settings store, under the current user's Software\Brenvik\Tessary.
-#include <cstdint>
-#include <filesystem>
-#include <system_error>
-
 #include "import/import_engine.h"
-#include "support/bvk_registry.h"
+#include "support/settings_store.h"
 
 namespace tessary {
 namespace {
-
-constexpr const char* kSettingsKey = "Software\\Brenvik\\Tessary";
-
-// The process's current directory with a trailing '/', or "" when it cannot be read.
-std::string CurrentFolder() {
-  std::error_code error;
-  std::string folder = std::filesystem::current_path(error).string();
-  if (error) return {};
-  if (folder.empty() || folder.back() != '/') folder += '/';
-  return folder;
-}
-
-void ReadFlag(CBVKRegistry& registry, const char* name, bool* flag) {
-  std::uint32_t value = 0;
-  if (registry.ReadDWORD(name, &value, 0)) *flag = value != 0;
-}
-
-void ReadText(CBVKRegistry& registry, const char* name, std::string* text) {
-  std::string value;
-  if (registry.ReadString(name, &value, {})) *text = value;
-}
 
 // A value that cannot be written is skipped; the others are still written.
 void WriteFlag(CBVKRegistry& registry, const char* name, bool flag) {
@@ -55,18 +30,18 @@ void CImportEngine::LoadImportSettings() {
 
   CBVKRegistry registry;
   if (registry.OpenKey(HKEY_CURRENT_USER, kSettingsKey)) {
-    ReadFlag(registry, "Imp Create Mailboxes", &CreateMailboxes);
-    ReadFlag(registry, "Imp Account Disabled", &NewAccountDisabled);
-    ReadFlag(registry, "Imp Account Locked", &AccountLocked);
-    ReadFlag(registry, "Imp Account Home Dir", &AccountHomeDir);
-    ReadFlag(registry, "Imp Account Pass Not Req", &PasswordNotRequired);
-    ReadFlag(registry, "Imp Account Pass No Change", &PasswordCannotChange);
-    ReadFlag(registry, "Imp Account Pass No Expires", &PasswordNeverExpires);
-    ReadFlag(registry, "Imp Account Pass Expired", &PasswordExpired);
-    ReadFlag(registry, "Set Default Imp File", &RememberImportFile);
-    ReadFlag(registry, "Set Default Imp Dir Errors", &RememberErrorFolder);
-    ReadText(registry, "Imp File", &ImportFile);
-    ReadText(registry, "Imp Dir Errors", &ErrorFolder);
+    ReadSettingFlag(registry, "Imp Create Mailboxes", &CreateMailboxes);
+    ReadSettingFlag(registry, "Imp Account Disabled", &NewAccountDisabled);
+    ReadSettingFlag(registry, "Imp Account Locked", &AccountLocked);
+    ReadSettingFlag(registry, "Imp Account Home Dir", &AccountHomeDir);
+    ReadSettingFlag(registry, "Imp Account Pass Not Req", &PasswordNotRequired);
+    ReadSettingFlag(registry, "Imp Account Pass No Change", &PasswordCannotChange);
+    ReadSettingFlag(registry, "Imp Account Pass No Expires", &PasswordNeverExpires);
+    ReadSettingFlag(registry, "Imp Account Pass Expired", &PasswordExpired);
+    ReadSettingFlag(registry, "Set Default Imp File", &RememberImportFile);
+    ReadSettingFlag(registry, "Set Default Imp Dir Errors", &RememberErrorFolder);
+    ReadSettingText(registry, "Imp File", &ImportFile);
+    ReadSettingText(registry, "Imp Dir Errors", &ErrorFolder);
   }
   const std::string current = CurrentFolder();
   if (ImportFile.empty()) ImportFile = current + "Import.csv";
