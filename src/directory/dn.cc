@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <utility>
 
+#include "directory/ds/dn.h"
 #include "support/bvk_error.h"
 
 namespace tessary {
@@ -129,23 +130,8 @@ std::string GuidDigits(const std::string& guid_text) {
   return digits;
 }
 
-std::string EscapeFilterValue(const std::string& value) {
-  std::string out;
-  out.reserve(value.size());
-  for (char c : value) {
-    if (c == '*' || c == '(' || c == ')' || c == '\\' || c == '\0') {
-      char hex[4];
-      std::snprintf(hex, sizeof hex, "\\%02x", static_cast<unsigned char>(c));
-      out += hex;
-    } else {
-      out += c;
-    }
-  }
-  return out;
-}
-
 std::string EqualityFilter(const std::string& attribute, const std::string& value) {
-  return "(" + attribute + "=" + EscapeFilterValue(value) + ")";
+  return "(" + attribute + "=" + ds::EscapeFilterValue(value) + ")";
 }
 
 }  // namespace tessary

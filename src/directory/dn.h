@@ -27,9 +27,6 @@ std::string DNToDomainName(const std::string& dn);
 // The 32 lower-case hex digits of a GUID written with or without braces and dashes.
 std::string GuidDigits(const std::string& guid_text);
 
-// Escapes a value for an LDAP search filter (RFC 4515): '*', '(', ')', '\' and NUL become \2a,
-// \28, \29, \5c and \00, so a value can only ever be compared, never change the filter.
-std::string EscapeFilterValue(const std::string& value);
 
 // "(" + attribute + "=" + escaped value + ")".
 std::string EqualityFilter(const std::string& attribute, const std::string& value);

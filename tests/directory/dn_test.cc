@@ -1,4 +1,5 @@
 #include "directory/dn.h"
+#include "directory/ds/dn.h"
 
 #include <gtest/gtest.h>
 
@@ -97,10 +98,10 @@ TEST(GuidDigitsTest, LowerCaseWithoutSeparators) {
 }
 
 TEST(FilterEscapeTest, SpecialCharactersCannotChangeTheFilter) {
-  EXPECT_EQ(EscapeFilterValue("cn"), "cn");
-  EXPECT_EQ(EscapeFilterValue("a)(objectClass=*"), "a\\29\\28objectClass=\\2a");
-  EXPECT_EQ(EscapeFilterValue("x\\y"), "x\\5cy");
-  EXPECT_EQ(EscapeFilterValue(std::string("a\0b", 3)), "a\\00b");
+  EXPECT_EQ(ds::EscapeFilterValue("cn"), "cn");
+  EXPECT_EQ(ds::EscapeFilterValue("a)(objectClass=*"), "a\\29\\28objectClass=\\2a");
+  EXPECT_EQ(ds::EscapeFilterValue("x\\y"), "x\\5cy");
+  EXPECT_EQ(ds::EscapeFilterValue(std::string("a\0b", 3)), "a\\00b");
   EXPECT_EQ(EqualityFilter("lDAPDisplayName", "*"), "(lDAPDisplayName=\\2a)");
 }
 

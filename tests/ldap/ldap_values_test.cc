@@ -5,6 +5,7 @@
 #include <chrono>
 
 #include "directory/ds/ads_syntax.h"
+#include "directory/ds/dn.h"
 
 namespace tessary::ds::ldap {
 namespace {

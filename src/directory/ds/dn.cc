@@ -35,6 +35,22 @@ std::string Trim(std::string_view text) {
 
 }  // namespace
 
+std::string EscapeFilterValue(std::string_view value) {
+  static constexpr char kHex[] = "0123456789abcdef";
+  std::string escaped;
+  for (char c : value) {
+    if (c == '*' || c == '(' || c == ')' || c == '\\' || c == '\0') {
+      auto u = static_cast<unsigned char>(c);
+      escaped += '\\';
+      escaped += kHex[u >> 4];
+      escaped += kHex[u & 15];
+    } else {
+      escaped += c;
+    }
+  }
+  return escaped;
+}
+
 std::string AsciiLower(std::string_view text) {
   std::string lower(text);
   for (char& c : lower) {

@@ -31,6 +31,10 @@ std::string FormatDn(const std::vector<Rdn>& rdns);
 // normalised. Returns an empty string for a DN that does not parse.
 std::string DnKey(std::string_view dn);
 
+// A value for a search filter (RFC 4515): '*', '(', ')', '\' and NUL become \2a, \28, \29, \5c
+// and \00, so a value can only ever be compared, never change the filter.
+std::string EscapeFilterValue(std::string_view value);
+
 // Lower-cases ASCII letters (the directory's case-insensitive matching of names).
 std::string AsciiLower(std::string_view text);
 // The same comparison without making lower-cased copies.

@@ -166,22 +166,6 @@ std::string WireAttributeName(std::string_view name) {
 
 namespace tessary::ds::ldap {
 
-std::string EscapeFilterValue(std::string_view value) {
-  static constexpr char kHex[] = "0123456789abcdef";
-  std::string escaped;
-  for (char c : value) {
-    if (c == '*' || c == '(' || c == ')' || c == '\\' || c == '\0') {
-      auto u = static_cast<unsigned char>(c);
-      escaped += '\\';
-      escaped += kHex[u >> 4];
-      escaped += kHex[u & 15];
-    } else {
-      escaped += c;
-    }
-  }
-  return escaped;
-}
-
 bool UnicodePwdValue(std::string_view password, std::string* wire) {
   std::string quoted = "\"" + std::string(password) + "\"";
   wire->clear();

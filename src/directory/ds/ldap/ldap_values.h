@@ -43,9 +43,6 @@ std::string WireAttributeName(std::string_view name);
 
 namespace tessary::ds::ldap {
 
-// A value for a search filter with RFC 4515's specials (* ( ) \ NUL) escaped.
-std::string EscapeFilterValue(std::string_view value);
-
 // The password as AD takes it in unicodePwd: in double quotes, UTF-16LE. Fails for text that is
 // not valid UTF-8.
 [[nodiscard]] bool UnicodePwdValue(std::string_view password, std::string* wire);
