@@ -17,8 +17,9 @@ namespace tessary::ds {
 // configuration. Fails only when the directory cannot be read.
 [[nodiscard]] HRESULT FindExchangeInstalled(Directory& directory, bool* installed);
 
-// The mailbox component of the user at user_dn, reading and writing through directory.
+// The mailbox component of the user at user_dn, reading and writing through directory; stores
+// are looked for in the forest's configuration, configuration_dn.
 std::unique_ptr<MailboxStore> MakeMailboxStore(std::unique_ptr<Directory> directory,
-                                               std::string user_dn);
+                                               std::string user_dn, std::string configuration_dn);
 
 }  // namespace tessary::ds

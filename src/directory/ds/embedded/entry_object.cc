@@ -413,20 +413,21 @@ HRESULT EntryObject::IsMember(const std::string& member_path, bool* member) {
 
 HRESULT EntryObject::QueryMailboxStore(std::unique_ptr<MailboxStore>* mailbox) {
   if (!Is("user")) return E_NOINTERFACE;
-  std::string dn;
+  std::string dn, configuration_dn;
   {
     std::lock_guard lock(store_->mutex());
     if (!committed()) return E_ADS_OBJECT_UNBOUND;
     ObjectRecord user;
     if (HRESULT hr = Current(&user); Failed(hr)) return hr;
     dn = user.dn;
+    configuration_dn = store_->forest().configuration_dn;
   }
   // Asked each time: the organisation may be created while the directory is open.
   std::unique_ptr<Directory> directory = DirectoryOfStore(store_);
   bool installed = false;
   if (HRESULT hr = FindExchangeInstalled(*directory, &installed); Failed(hr)) return hr;
   if (!installed) return E_NOINTERFACE;
-  *mailbox = MakeMailboxStore(std::move(directory), dn);
+  *mailbox = MakeMailboxStore(std::move(directory), dn, configuration_dn);
   return S_OK;
 }
 

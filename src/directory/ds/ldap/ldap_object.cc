@@ -5,10 +5,10 @@
 #include "directory/ds/ads_path.h"
 #include "directory/ds/dn.h"
 #include "directory/ds/ds_error.h"
-#include "directory/ds/mailbox_store.h"
 #include "directory/ds/ldap/ldap_directory.h"
 #include "directory/ds/ldap/ldap_search.h"
 #include "directory/ds/ldap/schema_class.h"
+#include "directory/ds/mailbox_store.h"
 
 namespace tessary::ds::ldap {
 namespace {
@@ -510,7 +510,7 @@ HRESULT LdapObject::QueryMailboxStore(std::unique_ptr<MailboxStore>* mailbox) {
     if (!installed) return E_NOINTERFACE;
     session_->SetExchangeFound();
   }
-  *mailbox = MakeMailboxStore(std::move(directory), dn_);
+  *mailbox = MakeMailboxStore(std::move(directory), dn_, session_->ConfigurationNamingContext());
   return S_OK;
 }
 
