@@ -5,7 +5,7 @@ set -euo pipefail
 packages=(
   build-essential cmake ninja-build pkg-config
   libgtest-dev libgmock-dev libbenchmark-dev
-  libsqlite3-dev libldap-dev libsasl2-dev libsasl2-modules-gssapi-mit
+  libsqlite3-dev libicu-dev libldap-dev libsasl2-dev libsasl2-modules-gssapi-mit
   samba-ad-dc samba-ad-provision samba-dsdb-modules winbind ldap-utils krb5-user
   openssl iproute2
 )
