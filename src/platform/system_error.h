@@ -25,6 +25,7 @@ inline constexpr std::uint32_t kErrorMoreData = 234;
 inline constexpr std::uint32_t kErrorNoMoreItems = 259;
 inline constexpr std::uint32_t kErrorBadRegistryDatabase = 1009;  // ERROR_BADDB: hive unreadable
 inline constexpr std::uint32_t kErrorKeyDeleted = 1018;
+inline constexpr std::uint32_t kErrorCancelled = 1223;
 inline constexpr std::uint32_t kErrorFileNotFoundInRegistry = 2;  // missing key or value
 
 // The system's message for a code (as FormatMessage gives it, without a trailing line break),

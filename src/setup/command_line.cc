@@ -66,6 +66,31 @@ std::string NumberBytes(std::uint32_t value) {
 
 }  // namespace
 
+bool AsksForUsage(const std::string& text) {
+  return text == "--help" || text == "-h" || text == "-?" || text == "/?";
+}
+
+std::string UsageText() {
+  return "Usage: setup [SWITCH]\n"
+         "Installs the product that the install script in the current folder (Files.dat, then\n"
+         "SFiles.dat) describes, replacing the earlier product the script names.\n"
+         "Only the start of the command line counts, and only one switch per run:\n"
+         "  (none)              interactive install: pages and questions at the terminal\n"
+         "  -silent             unattended install: no pages, default answers; installs into the\n"
+         "                      folder of an earlier installation, else <program files>/Brenvik\n"
+         "  -corp               interactive install from the corporate script FilesGZB.dat\n"
+         "  -base FOLDER[$$$SHARE]\n"
+         "                      unattended install from FilesBA.dat into FOLDER (when no earlier\n"
+         "                      installation names one), reading the files from SHARE (a\n"
+         "                      \\\\server\\share path or a server name) when given\n"
+         "  -configs BLOB       installs the client configurations that the hexadecimal BLOB\n"
+         "                      names from their server's ClientFiles share\n"
+         "  --help, -h          prints this text\n"
+         "Exit status: 0 installed, 1 failed (setup may be run again), 2 refused or cancelled.\n"
+         "Without -silent setup asks its questions at the terminal; with no terminal it ends\n"
+         "as if cancelled.\n";
+}
+
 CommandLine ParseCommandLine(const std::string& text) {
   CommandLine line;
   if (text.compare(0, 5, "-corp") == 0) {

@@ -34,6 +34,12 @@ struct CommandLine {
   ConfigRun configs;  // -configs
 };
 
+// True when the whole command line asks for the usage: "--help", "-h", "-?" or "/?".
+bool AsksForUsage(const std::string& text);
+
+// What the usage lists: every switch and what it does.
+std::string UsageText();
+
 // Reads the whole command-line text (the arguments joined by blanks). Never fails: anything not
 // recognised is an interactive install.
 CommandLine ParseCommandLine(const std::string& text);

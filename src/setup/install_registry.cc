@@ -2,6 +2,7 @@
 // uninstall and user keys, then the script's own keys and values, each logged as written.
 #include <cstdlib>
 
+#include "setup/removal_bounds.h"
 #include "setup/setup_dlg.h"
 #include "setup/setup_log.h"
 #include "setup/text.h"
@@ -19,6 +20,22 @@ HKEY RootOf(int hive) {
   if (hive == kHiveLocalMachine) return HKEY_LOCAL_MACHINE;
   if (hive == kHiveClassesRoot) return HKEY_CLASSES_ROOT;
   return HKEY_CURRENT_USER;
+}
+
+// The shallowest key on the way to path that is missing and that a removal may delete (two
+// levels or more below the root), as a log entry's "parent$$$name"; empty when none is missing.
+// Deleting that key later takes away exactly what creating path adds.
+std::string FirstMissingKey(HKEY root, const std::string& path) {
+  CBVKRegistry registry;
+  for (std::size_t end = path.find('\\');; end = path.find('\\', end + 1)) {
+    const std::string key = path.substr(0, end);
+    const std::size_t split = key.find_last_of('\\');
+    if (split != std::string::npos && IsRemovableKey(key.substr(0, split), key.substr(split + 1)) &&
+        !registry.OpenKey(root, key, KEY_READ, CBVKRegistry::Create::No)) {
+      return key.substr(0, split) + "$$$" + key.substr(split + 1);
+    }
+    if (end == std::string::npos) return {};
+  }
 }
 
 }  // namespace
@@ -73,10 +90,12 @@ bool CSetupDlg::WriteRegistry() {
     if (entry.key_path.empty() || code.empty()) continue;
     const std::string logged = code + "$$$" + entry.key_path + "$$$" + entry.name;
     if (entry.kind == RegistryEntry::kKey) {
-      if (!registry.OpenKey(RootOf(entry.hive), entry.key_path + "\\" + entry.name)) {
-        return fail();
-      }
-      if (!Log(kLogRegistryKey + logged)) return false;
+      // Only a key this install creates is logged: removing a key that was there before would
+      // take other programs' values with it.
+      const std::string path = entry.key_path + "\\" + entry.name;
+      const std::string created = FirstMissingKey(RootOf(entry.hive), path);
+      if (!registry.OpenKey(RootOf(entry.hive), path)) return fail();
+      if (!created.empty() && !Log(kLogRegistryKey + code + "$$$" + created)) return false;
       continue;
     }
     if (!registry.OpenKey(RootOf(entry.hive), entry.key_path)) return fail();

@@ -2,6 +2,10 @@
 // the component list, shortcuts, the script copy, the completion page and the programs started
 // at the end. The registry step has its own file.
 
+#include <set>
+
+#include "platform/atomic_copy.h"
+#include "platform/interrupt.h"
 #include "platform/special_folders.h"
 #include "setup/setup_dlg.h"
 #include "setup/setup_log.h"
@@ -85,16 +89,61 @@ bool CSetupDlg::OpenSetupLog() {
   return true;
 }
 
+bool CSetupDlg::CreateLoggedFolder(const std::string& folder, bool log_folder) {
+  // The folders missing on the way down from the install folder, deepest first.
+  std::vector<std::string> missing;
+  std::string at = folder;
+  while (at.size() > 1 && at.back() == '/') at.pop_back();
+  const std::string own = at;
+  while (at.size() > install_folder_.size() && at.starts_with(install_folder_)) {
+    bool exists = true;
+    if (!files_.Exists(at, &exists) || exists) break;
+    missing.push_back(at);
+    at.erase(at.find_last_of('/'));
+  }
+  if (!files_.CreateFolder(folder)) {
+    files_.Error().ShowError();
+    return false;
+  }
+  // Every folder this install created goes into the log, so a removal takes it away again.
+  for (auto created = missing.rbegin(); created != missing.rend(); ++created) {
+    if (*created == own && log_folder) break;
+    if (!Log(kLogSubFolder + *created)) return false;
+  }
+  return !log_folder || Log(kLogSubFolder + folder);
+}
+
 bool CSetupDlg::CreateSubFolders() {
   for (const std::string& entry : script_.sub_folders) {
-    const std::string folder = install_folder_ + entry;
-    if (!files_.CreateFolder(folder)) {
-      files_.Error().ShowError();
-      return false;
-    }
-    if (!Log(kLogSubFolder + folder)) return false;
+    if (!CreateLoggedFolder(install_folder_ + entry, true)) return false;
   }
   return true;
+}
+
+std::string CSetupDlg::DestinationFolder(const FileEntry& entry) const {
+  switch (entry.kind) {
+    case kSystemFile:
+      return files_.SystemFolder();
+    case kSharedDaoFile:
+      return files_.CommonFilesFolder() + "Microsoft Shared/DAO/";
+    case kSubFolderFile:
+      return CBVKFileUtil::AddTrailingSlash(install_folder_) + entry.sub_folder + "/";
+    default:
+      return install_folder_;
+  }
+}
+
+void CSetupDlg::RemoveStaleCopies() {
+  std::set<std::string> folders;
+  for (const FileEntry& entry : script_.files) folders.insert(DestinationFolder(entry));
+  for (const std::string& folder : folders) {
+    std::vector<std::string> names;
+    if (!files_.ListFiles(folder, &names, CBVKFileUtil::IncludeFiles::Yes)) continue;
+    for (const std::string& name : names) {
+      // What an earlier copy that was killed left behind; a folder of that name stays.
+      if (platform::IsCopyTemporaryName(name)) (void)files_.Delete(folder + name);
+    }
+  }
 }
 
 std::string CSetupDlg::TraceFile() const {
@@ -109,37 +158,26 @@ bool CSetupDlg::CopyFiles() {
   CSetupProgress progress(silent_ ? nullptr : progress_host_, &window_,
                           CSetupProgress::kCopyTemplate, CSetupProgress::kCopyCancelId, 0);
   if (!silent_) files_.SetOwner(&window_);
+  // Ctrl-C stops the copy in hand (its temporary file removed) and cancels the step, as the
+  // progress window's Cancel does.
+  platform::ScopedInterruptCatcher interrupt;
   auto work = [this](CSetupProgress& dialog) -> std::int32_t {
     (void)files_.Delete(TraceFile());
+    RemoveStaleCopies();
     if (!silent_) dialog.SetRange(static_cast<int>(script_.files.size()), 1);
     for (const FileEntry& entry : script_.files) {
       std::string destination_name = entry.source_name;
       CBVKFileUtil::ExpandName(&destination_name);
       const std::string source_folder = SourceFolderOfFiles();
-      if (!silent_ && !dialog.StepProgress()) return 0;
+      if (platform::InterruptRequested() || (!silent_ && !dialog.StepProgress())) return 0;
       const bool is_dll = destination_name.size() >= 3 &&
                           destination_name.compare(destination_name.size() - 3, 3, "dll") == 0;
-      std::string destination_folder;
-      switch (entry.kind) {
-        case kSystemFile:
-          destination_folder = files_.SystemFolder();
-          break;
-        case kSharedDaoFile:
-          destination_folder = files_.CommonFilesFolder() + "Microsoft Shared/DAO/";
-          break;
-        case kSubFolderFile:
-          destination_folder =
-              CBVKFileUtil::AddTrailingSlash(install_folder_) + entry.sub_folder + "/";
-          break;
-        default:
-          destination_folder = install_folder_;
-          break;
-      }
-      // The system and shared folders of a fresh machine may not be there yet.
+      const std::string destination_folder = DestinationFolder(entry);
+      // The system and shared folders of a fresh machine may not be there yet; what is created
+      // inside the install folder is logged.
       bool exists = true;
       if (files_.Exists(destination_folder, &exists) && !exists &&
-          !files_.CreateFolder(destination_folder)) {
-        files_.Error().ShowError();
+          !CreateLoggedFolder(destination_folder, false)) {
         return 0;
       }
       if (!silent_) {
@@ -149,6 +187,7 @@ bool CSetupDlg::CopyFiles() {
       if (!files_.Install(entry.source_name, destination_name, source_folder, destination_folder,
                           is_dll && entry.register_flag, entry.kind == kSharedDaoFile,
                           CBVKFileUtil::Interactive::Yes, TraceFile())) {
+        if (platform::InterruptRequested()) files_.Error().ShowError();
         return 0;
       }
       if (entry.kind != kProgramFile && entry.kind != kSubFolderFile) continue;

@@ -1,8 +1,10 @@
 #include "setup/installed_products.h"
 
 #include <algorithm>
+#include <filesystem>
 
 #include "setup/install_script.h"
+#include "setup/removal_bounds.h"
 #include "setup/setup_progress.h"
 #include "setup/text.h"
 #include "support/bvk_registry.h"
@@ -16,6 +18,16 @@ constexpr char kExtensionsKey[] = "Software\\Microsoft\\Exchange\\Client\\Extens
 bool NamesAfterFirst(const std::string& upper, const std::string& name) {
   return upper.find(name, 1) != std::string::npos;
 }
+
+// Paths compare by their lexical form, so "/opt//Brenvik/App.exe" names "/opt/Brenvik/App.exe".
+std::string PathKey(const std::string& path) {
+  std::string normal = std::filesystem::path(path).lexically_normal().string();
+  while (normal.size() > 1 && normal.back() == '/') normal.pop_back();
+  return normal;
+}
+
+// How many refused entries a removal's message lists before it only counts the rest.
+constexpr std::size_t kListedRefusals = 20;
 
 }  // namespace
 
@@ -36,6 +48,7 @@ void CInstalledProducts::ReadInstalledProducts(const std::string& fallback_folde
   std::vector<std::string> names;
   (void)files_.ListFiles(install_folder_, &names, CBVKFileUtil::IncludeFiles::Yes, "*.*");
   bool found_log = false;
+  const RemovalBounds menus = RemovalBounds::ProgramsMenus();
   for (const std::string& name : names) {
     std::string code;
     if (!IsSetupLogName(name, &code)) continue;
@@ -49,7 +62,9 @@ void CInstalledProducts::ReadInstalledProducts(const std::string& fallback_folde
     product.log_path = install_folder_ + name;
     std::vector<std::string> lines;
     if (files_.ReadLines(product.log_path, &lines)) {
-      ReadLogLines(lines, &product, &start_menu_parent_);
+      // A hostile START line must not replace the menu folder that the shared removal takes.
+      ReadLogLines(lines, &product, &start_menu_parent_,
+                   [&menus](const std::string& parent) { return menus.Holds(parent); });
     }
     products_.push_back(product);
   }
@@ -68,6 +83,11 @@ void CInstalledProducts::RemoveRegistryEntries(const InstalledProduct& product) 
   for (const std::string& entry : product.registry_values) {
     std::vector<std::string> fields = SplitFields(entry, "$$$");
     if (fields.size() <= 2) continue;
+    // A value is deleted in a named key, never at a hive's root.
+    if (!IsNamedKeyPath(fields[1])) {
+      refused_.push_back(kLogRegistryValue + entry);
+      continue;
+    }
     // Each value is deleted where it was written: a classes value looked for in the user's hive
     // could delete a user's own value of the same name.
     const HKEY root = fields[0] == "LM"   ? HKEY_LOCAL_MACHINE
@@ -81,6 +101,11 @@ void CInstalledProducts::RemoveRegistryEntries(const InstalledProduct& product) 
     std::vector<std::string> fields = SplitFields(entry, "$$$");
     // Keys of the user's hive and of the classes stay: other software may share them.
     if (fields.size() <= 2 || fields[0] != "LM") continue;
+    // A whole tree goes only well below the hive's root: "SOFTWARE" itself holds every program.
+    if (!IsRemovableKey(fields[1], fields[2])) {
+      refused_.push_back(kLogRegistryKey + entry);
+      continue;
+    }
     if (registry.OpenKey(HKEY_LOCAL_MACHINE, fields[1], KEY_ALL_ACCESS, CBVKRegistry::Create::No)) {
       (void)registry.DeleteTree(fields[2]);
     }
@@ -103,13 +128,48 @@ void CInstalledProducts::UpdateComponentList(const std::string& file) {
   (void)files_.WriteLines(list, lines, CBVKFileUtil::Overwrite::Yes);
 }
 
+std::set<std::string> CInstalledProducts::ListedByOthers(const InstalledProduct& product) const {
+  std::set<std::string> listed;
+  for (const InstalledProduct& other : products_) {
+    if (other.log_path == product.log_path) continue;
+    for (const std::string& file : other.files) listed.insert(PathKey(file));
+    for (const std::string& folder : other.folders) listed.insert(PathKey(folder));
+  }
+  return listed;
+}
+
+void CInstalledProducts::ReportRefused(const InstalledProduct& product) {
+  if (refused_.empty()) return;
+  std::string text = "Setup left these entries of the setup log of " + product.name +
+                     " in place: they lie outside the folders and registry keys an install "
+                     "changes.";
+  for (std::size_t i = 0; i < refused_.size() && i < kListedRefusals; ++i) {
+    text += "\n" + EntryForMessage(refused_[i]);
+  }
+  if (refused_.size() > kListedRefusals) {
+    text += "\n(and " + std::to_string(refused_.size() - kListedRefusals) + " more)";
+  }
+  platform::CurrentUiHost().ShowMessageBox(nullptr, "Setup", text,
+                                           platform::kMbOk | platform::kMbIconExclamation);
+}
+
 bool CInstalledProducts::RemoveProduct(const InstalledProduct& product) {
   using Interactive = CBVKFileUtil::Interactive;
+  refused_.clear();
+  const std::string log_folder = product.log_path.substr(0, product.log_path.find_last_of('/') + 1);
+  const RemovalBounds bounds = RemovalBounds::ForProduct(log_folder, files_);
+  const std::set<std::string> shared = ListedByOthers(product);
   if (remove_registry_) RemoveRegistryEntries(product);
   for (const std::string& file : product.files) {
     if (file.find("*.") != std::string::npos) continue;
     const std::string upper = Upper(file);
     if (NamesAfterFirst(upper, "KORVEL.DLL") || NamesAfterFirst(upper, "TASSEN.DLL")) continue;
+    if (!bounds.Holds(file)) {
+      refused_.push_back(file);
+      continue;
+    }
+    // Another installed product still needs it.
+    if (shared.count(PathKey(file))) continue;
     if (NamesAfterFirst(upper, "OSTRAND.DLL") || NamesAfterFirst(upper, "HALVERN.DLL")) {
       UpdateComponentList(file);
     }
@@ -118,8 +178,14 @@ bool CInstalledProducts::RemoveProduct(const InstalledProduct& product) {
   // Deepest first: a sub-folder's name sorts after its parent's, so the reverse order empties
   // every folder before its parent is removed.
   for (auto folder = product.folders.rbegin(); folder != product.folders.rend(); ++folder) {
+    if (!bounds.Holds(*folder)) {
+      refused_.push_back(*folder);
+      continue;
+    }
+    if (shared.count(PathKey(*folder))) continue;
     if (!files_.RemoveFolder(*folder, Interactive::Yes)) return false;
   }
+  ReportRefused(product);
   return files_.Delete(product.log_path, Interactive::Yes);
 }
 
@@ -161,7 +227,10 @@ void CInstalledProducts::RemoveShared() {
       (void)files_.Delete(install_folder_ + shared);
     }
   }
-  if (!start_menu_parent_.empty()) (void)files_.RemoveFolder(start_menu_parent_);
+  // The parent comes from a log: only a folder of a Programs menu is removed.
+  if (!start_menu_parent_.empty() && RemovalBounds::ProgramsMenus().Holds(start_menu_parent_)) {
+    (void)files_.RemoveFolder(start_menu_parent_);
+  }
 }
 
 }  // namespace tessary::setup

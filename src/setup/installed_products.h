@@ -3,6 +3,7 @@
 // logs, and their removal: each product's registry entries, files and folders, then the parts
 // all products share once none is left.
 
+#include <set>
 #include <string>
 #include <vector>
 
@@ -30,7 +31,9 @@ class CInstalledProducts {
   void ReadInstalledProducts(const std::string& fallback_folder = {});
   // Keeps the shared entries out of every product's sets.
   void ProtectSharedEntries();
-  // Undoes one product; fails when the user aborts a file, folder or log removal.
+  // Undoes one product; fails when the user aborts a file, folder or log removal. Touches only
+  // what lies inside the folders an install writes (RemovalBounds) and keeps what another
+  // product's log still lists; entries left alone for lying outside are reported in one message.
   [[nodiscard]] bool RemoveProduct(const InstalledProduct& product);
   // Removes every selected product, last first, behind the progress dialog; then, when none is
   // left, the shared parts. Fails at the first product that could not be removed.
@@ -43,6 +46,9 @@ class CInstalledProducts {
   bool RemoveSelectedWork(CSetupProgress& progress);
   void RemoveRegistryEntries(const InstalledProduct& product);
   void UpdateComponentList(const std::string& file);
+  // The files and folders (as path keys) that the logs of the other products list.
+  std::set<std::string> ListedByOthers(const InstalledProduct& product) const;
+  void ReportRefused(const InstalledProduct& product);
 
   CBVKError error_;
   CBVKFileUtil files_;
@@ -50,6 +56,7 @@ class CInstalledProducts {
   std::string install_folder_;
   std::string start_menu_parent_;
   bool remove_registry_ = true;
+  std::vector<std::string> refused_;  // the current removal's entries left alone
 };
 
 }  // namespace tessary::setup

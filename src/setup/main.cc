@@ -15,6 +15,10 @@ int main(int argc, char** argv) {
     if (i > 1) command_line += ' ';
     command_line += argv[i];
   }
+  if (tessary::setup::AsksForUsage(command_line)) {
+    std::cout << tessary::setup::UsageText();
+    return 0;
+  }
   tessary::setup::TerminalUiHost host;
   // A silent run is unattended: it asks nobody, even at a terminal.
   const tessary::setup::CommandLine line = tessary::setup::ParseCommandLine(command_line);

@@ -2,9 +2,14 @@
 
 #include <unistd.h>
 
+#include <fstream>
+#include <iterator>
+
 #include "platform/system_error.h"
 #include "setup/background.h"
 #include "setup/client_record.h"
+#include "setup/removal_bounds.h"
+#include "setup/script_text.h"
 #include "setup/text.h"
 
 namespace tessary::setup {
@@ -36,8 +41,36 @@ bool CSetupDlg::ReadScript(const std::string& path) {
     ShowSetupError(files_.Error());
     return false;
   }
-  ApplyScriptLines(lines, {newer_office_, install_folder_}, &script_);
+  // The bytes again, whole: a byte-order mark or UTF-16 only shows there.
+  std::ifstream in(path, std::ios::binary);
+  const std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+  std::optional<std::vector<std::string>> decoded;
+  if (in.is_open()) decoded = ScriptLines(bytes);
+  std::optional<std::string> unreadable;
+  if (decoded) unreadable = UnreadableNamingLine(*decoded);
+  if (!decoded || unreadable) {
+    // Installing without its name or code would leave a product that nothing can remove.
+    CBVKError error;
+    error.SetText("Could not read the install script '" + path +
+                  "': its PROD or CODE line is not plain text, UTF-8 or UTF-16 with a "
+                  "byte-order mark.\nNothing was installed.");
+    if (unreadable) error.AddLine("The line begins: " + EntryForMessage(*unreadable));
+    ShowSetupError(error);
+    return false;
+  }
+  ApplyScriptLines(*decoded, {newer_office_, install_folder_}, &script_);
   return true;
+}
+
+bool CSetupDlg::CheckScriptNames() {
+  const std::optional<std::string> name = NameLeavingItsFolder(script_);
+  if (!name) return true;
+  CBVKError error;
+  error.SetText("Could not use the name '" + EntryForMessage(*name) +
+                "' of the install script: it leads outside the folder it is put in.\nNothing "
+                "was installed.");
+  ShowSetupError(error);
+  return false;
 }
 
 bool CSetupDlg::ShowWelcomePages() {
@@ -61,7 +94,8 @@ bool CSetupDlg::ShowWelcomePages() {
     std::string text = "&License Agreement:\n";
     for (const std::string& line : licence) text += line + "\n";
     text += "\nI &accept the agreement";
-    if (Ask(text, kMbYesNo | kMbIconQuestion) != kIdYes) return false;
+    // The page starts on "do not accept": an empty reply at the terminal is No.
+    if (Ask(text, kMbYesNo | kMbIconQuestion | kMbDefButton2) != kIdYes) return false;
   }
 
   if (product) {
@@ -113,6 +147,7 @@ bool CSetupDlg::InstallConfigurations() {
       return false;
     }
     if (!ReadScript(share + "/Files" + configuration.product_code + ".dat")) return false;
+    if (!CheckScriptNames()) return false;
     // A configuration's script is read after the markers were replaced; its entries need it too.
     ReplaceFolderMarkers();
     if (!InstallOnce(false)) return false;
@@ -131,6 +166,7 @@ CSetupDlg::Outcome CSetupDlg::RunStages() {
     return Outcome::kFailed;
   };
 
+  if (!CheckScriptNames()) return Outcome::kFailed;
   if (!ShowWelcomePages()) return Outcome::kRefused;
   for (const std::string& application : script_.required_applications) {
     if (application == "Microsoft Exchange Administrator" && !CheckExchangeAdministrator()) {

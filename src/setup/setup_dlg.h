@@ -44,8 +44,12 @@ class CSetupDlg {
   const std::optional<std::string>& ProductPicture() const { return product_picture_; }
 
   // Reads one script into the lists. Only an unreadable ".../Files.dat" fails (its message is
-  // shown with the caption "Setup"); other missing scripts add nothing.
+  // shown with the caption "Setup"); other missing scripts add nothing. A byte-order mark is
+  // dropped and UTF-16 read; any script whose PROD or CODE line cannot be read fails.
   [[nodiscard]] bool ReadScript(const std::string& path);
+
+  // Refuses, with its message, a script whose names would lead outside their folders.
+  [[nodiscard]] bool CheckScriptNames();
 
   // Runs every stage in order; shows the final message itself on failure.
   Outcome RunStages();
@@ -72,6 +76,12 @@ class CSetupDlg {
   bool InstallConfigurations();
   void ReplaceFolderMarkers();
   bool Log(const std::string& line);
+  // Creates the folder with its missing parents and logs each folder created inside the install
+  // folder, the top one first; log_folder logs the folder itself also when it was there.
+  bool CreateLoggedFolder(const std::string& folder, bool log_folder);
+  std::string DestinationFolder(const FileEntry& entry) const;
+  // Deletes the temporary files that killed copies left in the folders the copy step writes.
+  void RemoveStaleCopies();
   std::string TraceFile() const;
   std::string SourceFolderOfFiles() const;
   int Ask(const std::string& text, unsigned type);

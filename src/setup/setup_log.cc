@@ -14,7 +14,8 @@ bool IsSetupLogName(const std::string& name, std::string* code) {
 }
 
 void ReadLogLines(const std::vector<std::string>& lines, InstalledProduct* product,
-                  std::string* start_menu_parent) {
+                  std::string* start_menu_parent,
+                  const std::function<bool(const std::string&)>& parent_allowed) {
   for (const std::string& line : lines) {
     const std::string tag = line.substr(0, 6);
     const std::string text = line.size() > 8 ? line.substr(8) : std::string();
@@ -33,7 +34,10 @@ void ReadLogLines(const std::vector<std::string>& lines, InstalledProduct* produ
     } else if (tag == "START ") {
       product->folders.insert(text);
       std::size_t slash = text.find_last_of('/');
-      if (slash != std::string::npos && slash != 0) *start_menu_parent = text.substr(0, slash);
+      if (slash != std::string::npos && slash != 0 &&
+          (!parent_allowed || parent_allowed(text.substr(0, slash)))) {
+        *start_menu_parent = text.substr(0, slash);
+      }
     }
   }
 }

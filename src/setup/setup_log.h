@@ -2,6 +2,7 @@
 // The setup log's line format: a six-character tag, ": ", then the entry text. The writer is
 // CBVKLogFile; this file holds the tags and the reader that turns a log back into what to undo.
 
+#include <functional>
 #include <set>
 #include <string>
 #include <vector>
@@ -36,9 +37,11 @@ struct InstalledProduct {
 bool IsSetupLogName(const std::string& name, std::string* code);
 
 // Adds the entries of a log's lines to the product; a START entry's parent folder goes to
-// *start_menu_parent (unchanged when the entry has no parent).
+// *start_menu_parent (unchanged when the entry has no parent, or when parent_allowed is given
+// and refuses it).
 void ReadLogLines(const std::vector<std::string>& lines, InstalledProduct* product,
-                  std::string* start_menu_parent);
+                  std::string* start_menu_parent,
+                  const std::function<bool(const std::string&)>& parent_allowed = {});
 
 // Drops the entries every product shares (the maker's registry keys, the Exchange extension,
 // the shared libraries, the component list, the uninstaller and the logs), so removing one

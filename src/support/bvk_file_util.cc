@@ -180,7 +180,8 @@ bool CBVKFileUtil::RemoveFolder(const std::string& path, Interactive interactive
   std::string folder = path;
   if (folder.size() > 1 && folder.back() == '/') folder.pop_back();
   for (;;) {
-    if (rmdir(folder.c_str()) == 0) return true;
+    // A folder that is already gone is removed, as a missing file is deleted.
+    if (rmdir(folder.c_str()) == 0 || errno == ENOENT) return true;
     Fail("Could not remove the directory '" + path + "'.", LastError());
     if (interactive == Interactive::No) return false;
     int answer = error_.AskAbortRetryIgnoreStop();
@@ -218,7 +219,8 @@ bool CBVKFileUtil::Copy(const std::string& source, const std::string& destinatio
       return true;
     }
     Fail("Could not copy the file: " + source + " to: " + destination, outcome.error);
-    if (interactive == Interactive::No) return false;
+    // A copy stopped by Ctrl-C is the user's answer already.
+    if (interactive == Interactive::No || outcome.error == platform::kErrorCancelled) return false;
     if (question == CopyQuestion::RetryCancel) {
       if (error_.AskRetry() != kIdRetry) return false;
     } else {

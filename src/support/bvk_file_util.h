@@ -69,7 +69,8 @@ class CBVKFileUtil {
   // that name is a failure.
   [[nodiscard]] bool CreateFolder(const std::string& path,
                                   Interactive interactive = Interactive::No);
-  // Removes one empty folder; fails when it is missing, not empty or not a folder.
+  // Removes one empty folder; a folder that is already gone counts as removed. Fails when it is
+  // not empty or not a folder.
   [[nodiscard]] bool RemoveFolder(const std::string& path,
                                   Interactive interactive = Interactive::No);
   // Deletes a file; a file that is already missing is success. Fails for a folder.

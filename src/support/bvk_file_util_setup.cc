@@ -9,6 +9,7 @@
 
 #include "platform/drives.h"
 #include "platform/file_version.h"
+#include "platform/interrupt.h"
 #include "platform/library.h"
 #include "platform/shortcut.h"
 #include "platform/system_error.h"
@@ -122,7 +123,7 @@ bool CBVKFileUtil::Install(const std::string& source_name, const std::string& de
         if (flags & problem.flag) text += problem.text;
       }
       error_.SetText(text);
-      if (interactive == Interactive::No) return false;
+      if (interactive == Interactive::No || platform::InterruptRequested()) return false;
       const int answer = error_.AskAbortRetryIgnoreStop();
       if (answer == kIdIgnore) return true;
       if (answer != kIdRetry) return false;

@@ -2,12 +2,20 @@
 // when setup runs unattended.
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <poll.h>
+#include <pty.h>
+#include <signal.h>
 #include <spawn.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
+#include <chrono>
 #include <regex>
+#include <thread>
 
 #include "setup/command_line.h"
+#include "setup/setup_dlg.h"
 #include "setup_test_files.h"
 #include "setup_test_machine.h"
 
@@ -26,26 +34,9 @@ class SetupProgram : public testing::SetupMachine {
   // Runs setup in the folder with the arguments; standard input is empty, standard error is
   // kept in stderr_.
   int RunSetup(const std::string& folder, const std::vector<std::string>& arguments) {
-    const std::string errors = machine_.Root().string() + "/stderr.txt";
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, 2, errors.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
-                                     0644);
-    posix_spawn_file_actions_addchdir_np(&actions, folder.c_str());
-    std::vector<std::string> words = {SETUP_BINARY};
-    words.insert(words.end(), arguments.begin(), arguments.end());
-    std::vector<char*> argv;
-    for (std::string& word : words) argv.push_back(word.data());
-    argv.push_back(nullptr);
-    pid_t pid = 0;
-    const int spawned = posix_spawn(&pid, SETUP_BINARY, &actions, nullptr, argv.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
-    if (spawned != 0) return -1;
-    int status = 0;
-    waitpid(pid, &status, 0);
-    stderr_ = ReadFileText(errors);
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    const testing::ProgramRun run = testing::RunSetupProgram(folder, arguments, machine_.Root());
+    stderr_ = run.err;
+    return run.status;
   }
 
   std::string stderr_;
@@ -166,6 +157,171 @@ TEST_F(SetupProgram, MissingFilesDatEndsWithItsMessage) {
   EXPECT_EQ(RunSetup(SourceFolder(), {"-silent"}), 1);
   EXPECT_EQ(stderr_, "Setup: Could not locate or read the file '" + SourceFolder() +
                          "Files.dat'\nThe system cannot find the file specified. (2)\n");
+}
+
+TEST_F(SetupProgram, HelpPrintsTheUsageAndInstallsNothing) {
+  Source("Files.dat", "PROD  Tessary\nCODE  TY\nFILE  App.exe\n");
+  Source("App.exe", "app");
+  for (const char* word : {"--help", "-h"}) {
+    const testing::ProgramRun run =
+        testing::RunSetupProgram(SourceFolder(), {word}, machine_.Root());
+    EXPECT_EQ(run.status, 0) << word;
+    EXPECT_EQ(run.err, "") << word;
+    for (const char* text : {"Usage: setup", "-silent", "-corp", "-base", "-configs", "--help"}) {
+      EXPECT_NE(run.out.find(text), std::string::npos) << word << " " << text;
+    }
+  }
+  EXPECT_FALSE(Exists(InstallFolder()));
+}
+
+TEST_F(SetupProgram, WithoutATerminalAQuestionEndsTheRunOnce) {
+  Source("Files.dat", "PROD  Tessary\nCODE  TY\nFILE  App.exe\n");
+  Source("App.exe", "app");
+  // The folder that the folder page offers cannot be made: asking again could never end.
+  WriteFileText(MachineFolder("/opt"), "a file where the program files folder belongs");
+  const testing::ProgramRun run = testing::RunSetupProgram(SourceFolder(), {}, machine_.Root(), 5);
+  EXPECT_EQ(run.status, 2) << run.err.substr(0, 2000);
+  const std::string notice = "Setup needs a terminal or -silent";
+  const std::size_t first = run.err.find(notice);
+  EXPECT_NE(first, std::string::npos) << run.err.substr(0, 2000);
+  EXPECT_EQ(run.err.find(notice, first + 1), std::string::npos);
+  EXPECT_LT(run.err.size(), 2000u);
+  EXPECT_FALSE(Exists(InstallFolder()));
+}
+
+// A terminal for setup: the answers are typed in advance; what setup shows comes back.
+testing::ProgramRun RunAtTerminal(const std::string& folder, const std::string& answers) {
+  testing::ProgramRun run;
+  int terminal = -1;
+  const pid_t pid = forkpty(&terminal, nullptr, nullptr, nullptr);
+  if (pid < 0) return run;
+  if (pid == 0) {
+    if (chdir(folder.c_str()) != 0) _exit(127);
+    char* argv[] = {const_cast<char*>(SETUP_BINARY), nullptr};
+    execv(SETUP_BINARY, argv);
+    _exit(127);
+  }
+  (void)!write(terminal, answers.data(), answers.size());
+  const auto limit = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+  int status = 0;
+  for (;;) {
+    pollfd ready{terminal, POLLIN, 0};
+    if (poll(&ready, 1, 50) > 0) {
+      char buffer[4096];
+      const ssize_t got = read(terminal, buffer, sizeof buffer);
+      if (got > 0) run.out.append(buffer, static_cast<std::size_t>(got));
+    }
+    if (waitpid(pid, &status, WNOHANG) == pid) break;
+    if (std::chrono::steady_clock::now() > limit) {
+      kill(pid, SIGKILL);
+      waitpid(pid, &status, 0);
+      break;
+    }
+  }
+  close(terminal);
+  run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  return run;
+}
+
+TEST_F(SetupProgram, TheLicencePageAtATerminalDefaultsToNotAccepting) {
+  Source("Files.dat", "PROD  Tessary\nCODE  TY\nFILE  App.exe\n");
+  Source("App.exe", "app");
+  Source("License-TY.txt", "The terms.\n");
+  // OK on the welcome page, Enter on the licence page; then, were the licence accepted, OK on
+  // the requirements page and "." (cancel) on the folder page.
+  const testing::ProgramRun run = RunAtTerminal(SourceFolder(), "o\n\no\n.\n");
+  EXPECT_EQ(run.status, 2) << run.out;
+  EXPECT_NE(run.out.find("I &accept the agreement"), std::string::npos) << run.out;
+  EXPECT_NE(run.out.find("(Enter: [n]o)"), std::string::npos) << run.out;
+  EXPECT_EQ(run.out.find("Requirements"), std::string::npos) << run.out;
+  EXPECT_FALSE(Exists(InstallFolder()));
+}
+
+// The names of the temporary files of copies in the folder.
+std::vector<std::string> CopyTemporaries(const std::string& folder) {
+  std::vector<std::string> names;
+  if (!std::filesystem::exists(folder)) return names;
+  for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+    const std::string name = entry.path().filename().string();
+    if (name.find(".~copy-") != std::string::npos) names.push_back(name);
+  }
+  return names;
+}
+
+TEST_F(SetupProgram, AnInterruptedCopyLeavesNoTemporaryFile) {
+  Source("Files.dat", "PROD  Tessary\nCODE  TY\nFILE  App.exe\nFILE  Big.exe\n");
+  Source("App.exe", "app");
+  // A pipe as the source: the copy waits in the middle of the file for as long as the test likes.
+  const std::string big = SourceFolder() + "Big.exe";
+  ASSERT_EQ(mkfifo(big.c_str(), 0600), 0);
+  const int writer = open(big.c_str(), O_RDWR);
+  ASSERT_GE(writer, 0);
+  const std::string half(4096, 'x');
+
+  // Starts setup and waits until its copy of Big.exe is under way.
+  auto start = [&, this](pid_t* pid) {
+    ASSERT_EQ(write(writer, half.data(), half.size()), static_cast<ssize_t>(half.size()));
+    char program[] = SETUP_BINARY;
+    char silent[] = "-silent";
+    char* argv[] = {program, silent, nullptr};
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 2, (machine_.Root() / "stderr.txt").c_str(),
+                                     O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    posix_spawn_file_actions_addchdir_np(&actions, SourceFolder().c_str());
+    ASSERT_EQ(posix_spawn(pid, SETUP_BINARY, &actions, nullptr, argv, environ), 0);
+    posix_spawn_file_actions_destroy(&actions);
+    const auto limit = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    auto big_copy = [this] {
+      for (const std::string& name : CopyTemporaries(InstallFolder())) {
+        if (name.starts_with("Big.exe.~copy-")) return true;
+      }
+      return false;
+    };
+    while (!big_copy()) {
+      ASSERT_LT(std::chrono::steady_clock::now(), limit) << "the copy never started";
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+  };
+  auto wait = [](pid_t pid) {
+    int status = 0;
+    const auto limit = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    while (waitpid(pid, &status, WNOHANG) == 0) {
+      if (std::chrono::steady_clock::now() > limit) {
+        kill(pid, SIGKILL);
+        waitpid(pid, &status, 0);
+        return -1;
+      }
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  };
+
+  // Ctrl-C: the copy stops, its temporary file goes and the run ends as cancelled.
+  pid_t pid = 0;
+  start(&pid);
+  ASSERT_EQ(kill(pid, SIGINT), 0);
+  EXPECT_EQ(wait(pid), 1);
+  const std::string errors = ReadFileText(machine_.Root() / "stderr.txt");
+  EXPECT_NE(errors.find("Could not copy the file: " + big + " to: " + InstallFolder() +
+                        "Big.exe\nThe operation was canceled by the user. (4c7)"),
+            std::string::npos)
+      << errors;
+  EXPECT_NE(errors.find(CSetupDlg::kFinalMessage), std::string::npos) << errors;
+  EXPECT_TRUE(CopyTemporaries(InstallFolder()).empty());
+  EXPECT_FALSE(Exists(InstallFolder() + "Big.exe"));
+  EXPECT_EQ(ReadFileText(InstallFolder() + "App.exe"), "app");
+
+  // Killed outright, the copy leaves its temporary file; the next run removes it, and only it.
+  start(&pid);
+  ASSERT_EQ(kill(pid, SIGKILL), 0);
+  EXPECT_EQ(wait(pid), -1);
+  ASSERT_EQ(CopyTemporaries(InstallFolder()).size(), 1u);
+  WriteFileText(InstallFolder() + "Notes.~copy-mine", "not setup's");
+  close(writer);
+  Source("Files.dat", "PROD  Tessary\nCODE  TY\nFILE  App.exe\n");
+  ASSERT_EQ(RunSetup(SourceFolder(), {"-silent"}), 0) << stderr_;
+  EXPECT_EQ(CopyTemporaries(InstallFolder()), std::vector<std::string>{"Notes.~copy-mine"});
 }
 
 }  // namespace

@@ -1,8 +1,55 @@
 #include "setup_test_machine.h"
 
+#include <fcntl.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <thread>
+
 #include "support/bvk_registry.h"
 
+extern char** environ;
+
 namespace tessary::setup::testing {
+
+ProgramRun RunSetupProgram(const std::string& folder, const std::vector<std::string>& arguments,
+                           const std::filesystem::path& scratch, int seconds) {
+  const std::string out = (scratch / "stdout.txt").string();
+  const std::string err = (scratch / "stderr.txt").string();
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+  posix_spawn_file_actions_addopen(&actions, 1, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+  posix_spawn_file_actions_addopen(&actions, 2, err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+  posix_spawn_file_actions_addchdir_np(&actions, folder.c_str());
+  std::vector<std::string> words = {SETUP_BINARY};
+  words.insert(words.end(), arguments.begin(), arguments.end());
+  std::vector<char*> argv;
+  for (std::string& word : words) argv.push_back(word.data());
+  argv.push_back(nullptr);
+  pid_t pid = 0;
+  const int spawned = posix_spawn(&pid, SETUP_BINARY, &actions, nullptr, argv.data(), environ);
+  posix_spawn_file_actions_destroy(&actions);
+  ProgramRun run;
+  if (spawned != 0) return run;
+  int status = 0;
+  const auto limit = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
+  while (waitpid(pid, &status, WNOHANG) == 0) {
+    if (std::chrono::steady_clock::now() > limit) {
+      kill(pid, SIGKILL);
+      waitpid(pid, &status, 0);
+      break;
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  run.out = tessary::testing::ReadFileText(out);
+  run.err = tessary::testing::ReadFileText(err);
+  return run;
+}
 
 void SetupMachine::SetUp() { std::filesystem::create_directories(SourceFolder()); }
 

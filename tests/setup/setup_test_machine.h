@@ -4,10 +4,24 @@
 
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "test_support.h"
 
 namespace tessary::setup::testing {
+
+// How a run of the built setup program ended: its exit status (-1 when a signal ended it or it
+// had to be killed after the time limit) and what it wrote.
+struct ProgramRun {
+  int status = -1;
+  std::string out;
+  std::string err;
+};
+
+// Runs the built setup program in the folder with empty standard input; kills it after the time
+// limit, so a run that never ends fails its test instead of hanging it.
+ProgramRun RunSetupProgram(const std::string& folder, const std::vector<std::string>& arguments,
+                           const std::filesystem::path& scratch, int seconds = 20);
 
 class SetupMachine : public tessary::testing::MachineTest {
  protected:

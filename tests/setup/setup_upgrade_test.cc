@@ -8,6 +8,7 @@
 #include "setup/setup_app.h"
 #include "setup/setup_dlg.h"
 #include "setup_test_machine.h"
+#include "support/bvk_registry.h"
 
 namespace tessary::setup {
 namespace {
@@ -125,6 +126,11 @@ TEST_F(SetupUpgrade, PrvrKeepsTheRegistryUnlessTheProductIsOneOfTheOldDesks) {
   EXPECT_EQ(RegistryText(true, "Software\\Tessary", "Count"), "1");
   EXPECT_TRUE(RegistryKeyExists(true, "Software\\TessaryOne\\Settings"));
 
+  // A key that is there before an install is not the install's to remove: start without it.
+  CBVKRegistry registry;
+  ASSERT_TRUE(
+      registry.OpenKey(HKEY_LOCAL_MACHINE, "Software", KEY_ALL_ACCESS, CBVKRegistry::Create::No));
+  ASSERT_TRUE(registry.DeleteTree("TessaryOne"));
   ASSERT_EQ(Install(std::string(kFirstScript) + "PROD  Halvern Desk 3.0\n"), CSetupApp::kCompleted);
   ASSERT_EQ(Install("PROD  T3\nCODE  T3\nPREV  halvern desk 3.0\nPRVR\n"), CSetupApp::kCompleted);
   EXPECT_EQ(RegistryText(true, "Software\\Tessary", "Count"), "<missing>");

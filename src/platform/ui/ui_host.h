@@ -21,6 +21,7 @@ enum MessageBoxType : unsigned {
   kMbIconQuestion = 0x20,
   kMbIconExclamation = 0x30,
   kMbIconInformation = 0x40,
+  kMbDefButton2 = 0x100,  // the second button answers an empty reply
 };
 
 enum DialogResult : int {
@@ -40,9 +41,9 @@ struct Window {
 
 struct FileDialogRequest {
   std::string title;
-  std::string initial_path;             // folder or file the dialog starts at
-  std::string default_extension;        // without the dot
-  std::vector<std::string> filters;     // "Text Files (*.csv)|*.csv" style pairs
+  std::string initial_path;          // folder or file the dialog starts at
+  std::string default_extension;     // without the dot
+  std::vector<std::string> filters;  // "Text Files (*.csv)|*.csv" style pairs
 };
 
 class UiHost {
