@@ -167,6 +167,26 @@ TEST_F(UserTest, AccountDisabledFollowsTheFlag) {
   EXPECT_EQ(2, std::stoi(Text(dn, "userAccountControl")) & 2);
 }
 
+// Before its first SetInfo a user has no userAccountControl: it reads, and is changed from, what
+// the directory makes of a user created without one (a normal account, disabled, no password
+// required), whichever backend holds it.
+TEST_F(UserTest, ANewUserReadsAsTheDirectoryWillMakeIt) {
+  std::unique_ptr<Object> users = Bind(ou());
+  std::unique_ptr<Object> user;
+  ASSERT_HR(S_OK, users->Create("user", "CN=Fresh User", &user));
+  ASSERT_HR(S_OK, user->Put("sAMAccountName", Value::String("freshuser")));
+  bool disabled = false;
+  ASSERT_HR(S_OK, user->GetAccountDisabled(&disabled));
+  EXPECT_TRUE(disabled);
+  ASSERT_HR(S_OK, user->PutAccountDisabled(true));
+  Value flags;
+  ASSERT_HR(S_OK, user->Get("userAccountControl", &flags));
+  ASSERT_NE(nullptr, flags.integer());
+  EXPECT_EQ(0x222, *flags.integer());
+  ASSERT_HR(S_OK, user->SetInfo());
+  EXPECT_EQ("546", Text("CN=Fresh User," + ou(), "userAccountControl"));
+}
+
 TEST_F(UserTest, WithoutExchangeThereIsNoMailboxInterface) {
   ASSERT_HR(S_OK, MakeUser(ou(), "Mail User", "mailuser"));
   std::unique_ptr<Object> user = Bind("CN=Mail User," + ou());

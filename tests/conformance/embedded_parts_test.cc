@@ -3,8 +3,9 @@
 
 #include <gtest/gtest.h>
 
-#include "directory/ds/embedded/property_cache.h"
+#include "directory/ds/property_cache.h"
 #include "directory/ds/embedded/sid.h"
+#include "directory/ds/hex.h"
 #include "directory/ds/embedded/stored_value.h"
 #include "directory/ds/embedded/value_convert.h"
 

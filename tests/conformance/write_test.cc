@@ -144,6 +144,27 @@ TEST_F(ModifyTest, AppendAddsValuesAndUpdateReplacesThemAll) {
   EXPECT_EQ((std::vector<std::string>{"8", "9"}), phones);
 }
 
+// The cache shows a delete as the directory will apply it: text values match without regard to
+// case, so the value is gone from the cache before SetInfo and after it alike.
+TEST_F(ModifyTest, ADeleteMatchesValuesAsTheDirectoryDoes) {
+  std::string dn = "CN=Desks," + ou();
+  ASSERT_HR(S_OK, Make(ou(), "contact", "CN=Desks"));
+  std::unique_ptr<ds::Object> contact = Bind(dn);
+  ASSERT_HR(S_OK,
+            contact->PutEx(ds::ADS_PROPERTY_APPEND, "otherTelephone",
+                           {ds::Value::String("Desk Ext A"), ds::Value::String("desk ext b")}));
+  ASSERT_HR(S_OK, contact->SetInfo());
+  ASSERT_HR(S_OK, contact->GetInfo());
+  ASSERT_HR(S_OK, contact->PutEx(ds::ADS_PROPERTY_DELETE, "otherTelephone",
+                                 {ds::Value::String("DESK EXT A")}));
+  ds::Values cached;
+  ASSERT_HR(S_OK, contact->GetEx("otherTelephone", &cached));
+  ASSERT_EQ(1u, cached.size());
+  EXPECT_EQ("desk ext b", *cached[0].string());
+  ASSERT_HR(S_OK, contact->SetInfo());
+  EXPECT_EQ((std::vector<std::string>{"desk ext b"}), Texts(dn, "otherTelephone"));
+}
+
 TEST_F(ModifyTest, ASecondValueOfASingleValuedAttributeIsRefused) {
   std::string dn = "CN=Single," + ou();
   ASSERT_HR(S_OK, Make(ou(), "contact", "CN=Single", {{"telephoneNumber", "111"}}));

@@ -52,6 +52,11 @@ TEST(WireValues, BecomeTypedValues) {
             Value::Time(sys_days(2024y / January / 31) + 12h + 3min + 4s));
   EXPECT_EQ(ValueFromLdap("240131120304Z", Info(23, "2.5.5.11")),
             Value::Time(sys_days(2024y / January / 31) + 12h + 3min + 4s));
+  // A time the directory's own rules refuse stays text rather than failing the read.
+  EXPECT_EQ(ValueFromLdap("20240131120304.5", Info(24, "2.5.5.11")),
+            Value::String("20240131120304.5", ADSTYPE_CASE_IGNORE_STRING));
+  EXPECT_EQ(ValueFromLdap("20241231235960Z", Info(24, "2.5.5.11")),
+            Value::String("20241231235960Z", ADSTYPE_CASE_IGNORE_STRING));
   std::string binary("\x01\x00\xff", 3);
   EXPECT_EQ(ValueFromLdap(binary, Info(4, "2.5.5.17")), Value::Octets({1, 0, 255}));
   EXPECT_EQ(ValueFromLdap("CN=x,DC=y", Info(127, "2.5.5.1")),

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <mutex>
 
+#include "directory/ds/account_control.h"
 #include "directory/ds/ads_path.h"
 #include "directory/ds/ds_error.h"
 #include "directory/ds/embedded/embedded_directory.h"
@@ -10,13 +11,11 @@
 #include "directory/ds/embedded/record_view.h"
 #include "directory/ds/embedded/sid.h"
 #include "directory/ds/embedded/writer.h"
+#include "directory/ds/hex.h"
 #include "directory/ds/mailbox_store.h"
 
 namespace tessary::ds::embedded {
 namespace {
-
-constexpr std::int32_t kUacAccountDisable = 0x2;
-constexpr std::int32_t kDefaultUserAccountControl = 0x222;
 
 class EntryChildren : public ChildCursor {
  public:
@@ -349,28 +348,13 @@ HRESULT EntryObject::SetPassword(const std::string& password) {
 HRESULT EntryObject::GetAccountDisabled(bool* disabled) {
   if (!Is("user")) return E_NOINTERFACE;
   if (HRESULT hr = EnsureLoaded(); Failed(hr)) return hr;
-  Value uac;
-  HRESULT hr = cache_.Get("userAccountControl", &uac);
-  std::int32_t flags = kDefaultUserAccountControl;
-  if (hr == S_OK && uac.integer() != nullptr) {
-    flags = *uac.integer();
-  } else if (hr != E_ADS_PROPERTY_NOT_FOUND) {
-    return Failed(hr) ? hr : E_ADS_CANT_CONVERT_DATATYPE;
-  }
-  *disabled = (flags & kUacAccountDisable) != 0;
-  return S_OK;
+  return ReadAccountDisabled(cache_, disabled);
 }
 
 HRESULT EntryObject::PutAccountDisabled(bool disabled) {
   if (!Is("user")) return E_NOINTERFACE;
   if (HRESULT hr = EnsureLoaded(); Failed(hr)) return hr;
-  Value uac;
-  std::int32_t flags = kDefaultUserAccountControl;
-  if (cache_.Get("userAccountControl", &uac) == S_OK && uac.integer() != nullptr) {
-    flags = *uac.integer();
-  }
-  flags = disabled ? flags | kUacAccountDisable : flags & ~kUacAccountDisable;
-  return cache_.Write(ADS_PROPERTY_UPDATE, "userAccountControl", {Value::Integer(flags)});
+  return WriteAccountDisabled(cache_, disabled);
 }
 
 HRESULT EntryObject::ChangeMember(PropertyOperation operation, const std::string& member_path) {

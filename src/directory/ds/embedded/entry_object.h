@@ -9,7 +9,7 @@
 
 #include "directory/ds/dn.h"
 #include "directory/ds/embedded/object_base.h"
-#include "directory/ds/embedded/property_cache.h"
+#include "directory/ds/property_cache.h"
 #include "directory/ds/embedded/store.h"
 
 namespace tessary::ds::embedded {

@@ -23,8 +23,5 @@ bool IsValidSid(const Bytes& sid);
 
 // 16 random bytes for an objectGUID (RFC 4122 version 4).
 Bytes NewGuid();
-// 32 lower-case hex digits of bytes in storage order, and back (empty when malformed).
-std::string HexOf(const Bytes& bytes);
-Bytes BytesOfHex(const std::string& hex);
 
 }  // namespace tessary::ds::embedded

@@ -5,9 +5,10 @@
 #include <mutex>
 
 #include "directory/ds/embedded/object_base.h"
-#include "directory/ds/embedded/property_cache.h"
+#include "directory/ds/property_cache.h"
 #include "directory/ds/embedded/schema_objects.h"
 #include "directory/ds/embedded/sid.h"
+#include "directory/ds/hex.h"
 #include "directory/ds/embedded/value_convert.h"
 
 namespace tessary::ds::embedded {

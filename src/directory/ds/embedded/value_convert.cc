@@ -1,7 +1,6 @@
 #include "directory/ds/embedded/value_convert.h"
 
 #include <charconv>
-#include <cstdio>
 
 #include "directory/ds/dn.h"
 #include "directory/ds/ds_error.h"
@@ -86,53 +85,6 @@ std::size_t CharacterCount(const std::string& text) {
     if ((static_cast<unsigned char>(c) & 0xC0) != 0x80) ++count;
   }
   return count;
-}
-
-std::string GeneralizedTime(UtcTime time) {
-  auto days = std::chrono::floor<std::chrono::days>(time);
-  std::chrono::year_month_day date(days);
-  std::chrono::hh_mm_ss clock(time - days);
-  char text[64];
-  std::snprintf(text, sizeof text, "%04d%02u%02u%02ld%02ld%02ld.0Z", static_cast<int>(date.year()),
-                static_cast<unsigned>(date.month()), static_cast<unsigned>(date.day()),
-                static_cast<long>(clock.hours().count()),
-                static_cast<long>(clock.minutes().count()),
-                static_cast<long>(clock.seconds().count()));
-  return text;
-}
-
-bool ParseGeneralizedTime(const std::string& text, UtcTime* time) {
-  int year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0;
-  std::size_t digits = 0;
-  while (digits < text.size() && text[digits] >= '0' && text[digits] <= '9') ++digits;
-  std::string rest = text.substr(digits);
-  if (digits == 14) {
-    if (std::sscanf(text.c_str(), "%4d%2d%2d%2d%2d%2d", &year, &month, &day, &hour, &minute,
-                    &second) != 6) {
-      return false;
-    }
-    if (!rest.empty() && rest[0] == '.') {
-      std::size_t fraction = 1;
-      while (fraction < rest.size() && rest[fraction] >= '0' && rest[fraction] <= '9') ++fraction;
-      rest = rest.substr(fraction);
-    }
-  } else if (digits == 12) {
-    if (std::sscanf(text.c_str(), "%2d%2d%2d%2d%2d%2d", &year, &month, &day, &hour, &minute,
-                    &second) != 6) {
-      return false;
-    }
-    year += year < 50 ? 2000 : 1900;
-  } else {
-    return false;
-  }
-  if (rest != "Z") return false;
-  std::chrono::year_month_day date{std::chrono::year(year),
-                                   std::chrono::month(static_cast<unsigned>(month)),
-                                   std::chrono::day(static_cast<unsigned>(day))};
-  if (!date.ok() || hour > 23 || minute > 59 || second > 59) return false;
-  *time = std::chrono::sys_days(date) + std::chrono::hours(hour) + std::chrono::minutes(minute) +
-          std::chrono::seconds(second);
-  return true;
 }
 
 std::int64_t FileTimeOf(UtcTime time) {

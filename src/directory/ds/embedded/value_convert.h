@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "directory/ds/directory_time.h"
 #include "directory/ds/embedded/schema.h"
 #include "directory/ds/embedded/store.h"
 #include "directory/ds/embedded/stored_value.h"
@@ -22,9 +23,6 @@ namespace tessary::ds::embedded {
 // Equal as the attribute's matching rule sees them (texts without regard to case).
 bool SameValue(const AttributeType& type, const Stored& a, const Stored& b);
 
-// "20261207210000.0Z" and back (also accepts the UTC time form "261207210000Z").
-std::string GeneralizedTime(UtcTime time);
-[[nodiscard]] bool ParseGeneralizedTime(const std::string& text, UtcTime* time);
 // 100-nanosecond intervals since 1601 (pwdLastSet, accountExpires).
 std::int64_t FileTimeOf(UtcTime time);
 // Parses a whole decimal number; false for anything else.

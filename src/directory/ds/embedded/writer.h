@@ -10,15 +10,9 @@
 #include "directory/ds/dn.h"
 #include "directory/ds/embedded/store.h"
 #include "directory/ds/object.h"
+#include "directory/ds/property_cache.h"
 
 namespace tessary::ds::embedded {
-
-// One pending write of the property cache.
-struct Change {
-  PropertyOperation operation = ADS_PROPERTY_UPDATE;
-  std::string name;
-  Values values;
-};
 
 // kSystem writes what only the directory itself may write (provisioning, the mailbox
 // component) and skips the checks that protect it from clients.

@@ -2,9 +2,11 @@
 
 #include <algorithm>
 
+#include "directory/ds/account_control.h"
 #include "directory/ds/ads_path.h"
 #include "directory/ds/dn.h"
 #include "directory/ds/ds_error.h"
+#include "directory/ds/hex.h"
 #include "directory/ds/ldap/ldap_directory.h"
 #include "directory/ds/ldap/ldap_search.h"
 #include "directory/ds/ldap/schema_class.h"
@@ -12,9 +14,6 @@
 
 namespace tessary::ds::ldap {
 namespace {
-
-constexpr std::int32_t kAccountDisable = 0x2;
-constexpr std::int32_t kNormalAccount = 0x200;
 
 // dn written the one way RFC 4514 writes it (ADSI paths may carry escapes such as "\/").
 HRESULT CanonicalDn(const std::string& dn, std::string* canonical) {
@@ -24,14 +23,17 @@ HRESULT CanonicalDn(const std::string& dn, std::string* canonical) {
   return S_OK;
 }
 
-std::string HexOf(const Bytes& bytes) {
-  static constexpr char kHex[] = "0123456789abcdef";
-  std::string hex;
-  for (std::uint8_t b : bytes) {
-    hex += kHex[b >> 4];
-    hex += kHex[b & 15];
+Modification::Kind KindOf(PropertyOperation operation) {
+  switch (operation) {
+    case ADS_PROPERTY_APPEND:
+      return Modification::Kind::kAdd;
+    case ADS_PROPERTY_DELETE:
+      return Modification::Kind::kDelete;
+    default:
+      // A clear is a replace without values: unlike a delete, no failure when the object has
+      // none, since clearing an empty attribute is what the caller wanted.
+      return Modification::Kind::kReplace;
   }
-  return hex;
 }
 
 }  // namespace
@@ -50,49 +52,36 @@ HRESULT DnOfPath(Session& session, const std::string& path, std::string* dn) {
 }
 
 LdapObject::LdapObject(std::shared_ptr<Session> session, Entry entry, Kind kind, bool complete)
-    : session_(std::move(session)), kind_(kind), dn_(std::move(entry.dn)), loaded_(complete) {
-  Fill(entry);
+    : session_(std::move(session)), kind_(kind), dn_(std::move(entry.dn)) {
+  cache_.Load(std::move(entry.attributes));
+  // A partial entry serves the reads it has and is read whole on the first it lacks.
+  if (!complete) cache_.Invalidate();
+  NameSchemaClass();
 }
 
 LdapObject::LdapObject(std::shared_ptr<Session> session, std::string dn, std::string class_name)
     : session_(std::move(session)),
       dn_(std::move(dn)),
       class_name_(std::move(class_name)),
-      bound_(false),
-      loaded_(true) {}
-
-void LdapObject::Fill(const Entry& entry) {
-  for (const Attribute& attribute : entry.attributes) {
-    cache_[AsciiLower(attribute.name)] = {attribute.name, attribute.values};
-  }
-  if (kind_ == Kind::kSchemaClass) {
-    const Cached* name = Find("lDAPDisplayName");
-    if (name != nullptr && !name->values.empty() && name->values[0].string() != nullptr) {
-      class_name_ = *name->values[0].string();
-    }
-  }
+      bound_(false) {
+  cache_.Load({});
 }
 
-const LdapObject::Cached* LdapObject::Find(const std::string& name) const {
-  auto found = cache_.find(AsciiLower(name));
-  return found == cache_.end() || found->second.values.empty() ? nullptr : &found->second;
+void LdapObject::NameSchemaClass() {
+  if (kind_ != Kind::kSchemaClass) return;
+  Value name;
+  if (cache_.Get("lDAPDisplayName", &name) == S_OK && name.string() != nullptr) {
+    class_name_ = *name.string();
+  }
 }
 
 HRESULT LdapObject::EnsureLoaded() {
-  if (loaded_ || !bound_) return S_OK;
+  if (cache_.loaded() || !bound_) return S_OK;
   Entry entry;
   HRESULT hr = session_->ReadEntry(dn_, {}, &entry);
   if (Failed(hr)) return hr;
-  // Values put but not yet written stay in the cache over what the directory holds.
-  std::map<std::string, Cached> pending_values;
-  for (const Pending& change : pending_) {
-    auto found = cache_.find(AsciiLower(change.name));
-    if (found != cache_.end()) pending_values[found->first] = found->second;
-  }
-  cache_.clear();
-  Fill(entry);
-  for (auto& [key, cached] : pending_values) cache_[key] = cached;
-  loaded_ = true;
+  // Values put but not yet written stay laid over what the directory holds.
+  cache_.Load(std::move(entry.attributes));
   return S_OK;
 }
 
@@ -122,12 +111,12 @@ HRESULT LdapObject::GetClass(std::string* name) {
   }
   HRESULT hr = EnsureLoaded();
   if (Failed(hr)) return hr;
-  const Cached* classes = Find("objectClass");
-  if (classes == nullptr || classes->values.back().string() == nullptr) {
+  Values classes;
+  if (Failed(cache_.GetEx("objectClass", &classes)) || classes.back().string() == nullptr) {
     return E_ADS_PROPERTY_NOT_FOUND;
   }
   // AD lists objectClass from top down to the most specific class.
-  *name = *classes->values.back().string();
+  *name = *classes.back().string();
   return S_OK;
 }
 
@@ -135,9 +124,11 @@ HRESULT LdapObject::GetGuid(std::string* hex) {
   if (!bound_) return E_ADS_OBJECT_UNBOUND;
   HRESULT hr = EnsureLoaded();
   if (Failed(hr)) return hr;
-  const Cached* guid = Find("objectGUID");
-  if (guid == nullptr || guid->values[0].octets() == nullptr) return E_ADS_PROPERTY_NOT_FOUND;
-  *hex = HexOf(*guid->values[0].octets());
+  Value guid;
+  if (Failed(cache_.Get("objectGUID", &guid)) || guid.octets() == nullptr) {
+    return E_ADS_PROPERTY_NOT_FOUND;
+  }
+  *hex = HexOf(*guid.octets());
   return S_OK;
 }
 
@@ -180,19 +171,13 @@ HRESULT LdapObject::Get(const std::string& name, Value* value) {
 HRESULT LdapObject::GetEx(const std::string& name, Values* values) {
   HRESULT hr = EnsureLoaded();
   if (Failed(hr)) return hr;
-  const Cached* cached = Find(name);
-  if (cached == nullptr) return E_ADS_PROPERTY_NOT_FOUND;
-  *values = cached->values;
-  return S_OK;
+  return cache_.GetEx(name, values);
 }
 
 HRESULT LdapObject::GetPropertyNames(std::vector<std::string>* names) {
   HRESULT hr = EnsureLoaded();
   if (Failed(hr)) return hr;
-  names->clear();
-  for (const auto& [key, cached] : cache_) {
-    if (!cached.values.empty()) names->push_back(cached.name);
-  }
+  *names = cache_.Names();
   return S_OK;
 }
 
@@ -214,41 +199,13 @@ HRESULT LdapObject::Put(const std::string& name, const Value& value) {
 
 HRESULT LdapObject::PutEx(PropertyOperation operation, const std::string& name,
                           const Values& values) {
-  Cached& cached = cache_[AsciiLower(name)];
-  cached.name = name;
-  Pending change{Modification::Kind::kReplace, name, values};
-  switch (operation) {
-    case ADS_PROPERTY_CLEAR:
-      // A replace without values removes the attribute and, unlike a delete, is no failure
-      // when the object has none: clearing an empty attribute is what the caller wanted.
-      cached.values.clear();
-      change.kind = Modification::Kind::kReplace;
-      change.values.clear();
-      break;
-    case ADS_PROPERTY_UPDATE:
-      cached.values = values;
-      break;
-    case ADS_PROPERTY_APPEND:
-      cached.values.insert(cached.values.end(), values.begin(), values.end());
-      change.kind = Modification::Kind::kAdd;
-      break;
-    case ADS_PROPERTY_DELETE:
-      std::erase_if(cached.values, [&](const Value& v) {
-        return std::find(values.begin(), values.end(), v) != values.end();
-      });
-      change.kind = Modification::Kind::kDelete;
-      break;
-    default:
-      return E_INVALIDARG;
-  }
-  pending_.push_back(std::move(change));
-  return S_OK;
+  return cache_.Write(operation, name, values);
 }
 
 HRESULT LdapObject::GetInfo() {
   if (!bound_) return E_ADS_OBJECT_UNBOUND;
-  pending_.clear();
-  loaded_ = false;
+  cache_.ClearPending();
+  cache_.Invalidate();
   return EnsureLoaded();
 }
 
@@ -257,43 +214,45 @@ HRESULT LdapObject::GetInfoEx(const std::vector<std::string>& names) {
   Entry entry;
   HRESULT hr = session_->ReadEntry(dn_, names, &entry);
   if (Failed(hr)) return hr;
-  for (const std::string& name : names) cache_.erase(AsciiLower(name));
-  Fill(entry);
+  cache_.Merge(std::move(entry.attributes), names);
   return S_OK;
 }
 
 HRESULT LdapObject::SetInfo() {
   if (bound_) {
     std::vector<Modification> changes;
-    for (const Pending& pending : pending_) {
+    for (const Change& pending : cache_.pending()) {
       Modification& change = changes.emplace_back();
-      change.kind = pending.kind;
+      change.kind = KindOf(pending.operation);
       change.name = pending.name;
+      if (pending.operation == ADS_PROPERTY_CLEAR) continue;
       HRESULT hr = ToWire(pending.name, pending.values, &change.values);
       if (Failed(hr)) return hr;
     }
     HRESULT hr = session_->Modify(dn_, changes);
-    if (Succeeded(hr)) pending_.clear();
+    if (Succeeded(hr)) cache_.Commit();
     return hr;
   }
   std::vector<Modification> attributes;
-  if (Find("objectClass") == nullptr) {
+  Values classes;
+  if (cache_.GetEx("objectClass", &classes) == E_ADS_PROPERTY_NOT_FOUND) {
     attributes.push_back({Modification::Kind::kAdd, "objectClass", {class_name_}});
   }
-  for (const auto& [key, cached] : cache_) {
-    if (cached.values.empty()) continue;
+  for (const std::string& name : cache_.Names()) {
+    Values values;
+    if (Failed(cache_.GetEx(name, &values))) continue;
     Modification& attribute = attributes.emplace_back();
     attribute.kind = Modification::Kind::kAdd;
-    attribute.name = cached.name;
-    HRESULT hr = ToWire(cached.name, cached.values, &attribute.values);
+    attribute.name = name;
+    HRESULT hr = ToWire(name, values, &attribute.values);
     if (Failed(hr)) return hr;
   }
   HRESULT hr = session_->Add(dn_, attributes);
   if (Failed(hr)) return hr;
   // The directory adds what it makes itself (objectGUID, objectSid, ...): read on next use.
   bound_ = true;
-  loaded_ = false;
-  pending_.clear();
+  cache_.ClearPending();
+  cache_.Invalidate();
   return S_OK;
 }
 
@@ -376,23 +335,11 @@ HRESULT LdapObject::SetObjectAttributes(const std::vector<AttributeChange>& chan
   std::vector<Modification> modifications;
   for (const AttributeChange& change : changes) {
     Modification& modification = modifications.emplace_back();
-    modification.name = change.name;
-    switch (change.operation) {
-      case ADS_PROPERTY_CLEAR:
-        modification.kind = Modification::Kind::kReplace;  // see PutEx
-        break;
-      case ADS_PROPERTY_UPDATE:
-        modification.kind = Modification::Kind::kReplace;
-        break;
-      case ADS_PROPERTY_APPEND:
-        modification.kind = Modification::Kind::kAdd;
-        break;
-      case ADS_PROPERTY_DELETE:
-        modification.kind = Modification::Kind::kDelete;
-        break;
-      default:
-        return E_INVALIDARG;
+    if (change.operation < ADS_PROPERTY_CLEAR || change.operation > ADS_PROPERTY_DELETE) {
+      return E_INVALIDARG;
     }
+    modification.name = change.name;
+    modification.kind = KindOf(change.operation);
     if (change.operation == ADS_PROPERTY_CLEAR) continue;
     HRESULT hr = ToWire(change.name, change.values, &modification.values);
     if (Failed(hr)) return hr;
@@ -400,7 +347,7 @@ HRESULT LdapObject::SetObjectAttributes(const std::vector<AttributeChange>& chan
   HRESULT hr = session_->Modify(dn_, modifications);
   if (Failed(hr)) return hr;
   *written = static_cast<int>(changes.size());
-  loaded_ = false;
+  cache_.Invalidate();
   return S_OK;
 }
 
@@ -429,26 +376,14 @@ HRESULT LdapObject::SetPassword(const std::string& password) {
 
 HRESULT LdapObject::GetAccountDisabled(bool* disabled) {
   if (!IsA("user")) return E_NOINTERFACE;
-  Value flags;
-  HRESULT hr = Get("userAccountControl", &flags);
-  if (Failed(hr)) return hr;
-  if (flags.integer() == nullptr) return E_ADS_CANT_CONVERT_DATATYPE;
-  *disabled = (*flags.integer() & kAccountDisable) != 0;
-  return S_OK;
+  if (HRESULT hr = EnsureLoaded(); Failed(hr)) return hr;
+  return ReadAccountDisabled(cache_, disabled);
 }
 
 HRESULT LdapObject::PutAccountDisabled(bool disabled) {
   if (!IsA("user")) return E_NOINTERFACE;
-  std::int32_t flags = kNormalAccount;
-  Value current;
-  HRESULT hr = Get("userAccountControl", &current);
-  if (Succeeded(hr) && current.integer() != nullptr) {
-    flags = *current.integer();
-  } else if (hr != E_ADS_PROPERTY_NOT_FOUND && Failed(hr)) {
-    return hr;
-  }
-  flags = disabled ? (flags | kAccountDisable) : (flags & ~kAccountDisable);
-  return Put("userAccountControl", Value::Integer(flags));
+  if (HRESULT hr = EnsureLoaded(); Failed(hr)) return hr;
+  return WriteAccountDisabled(cache_, disabled);
 }
 
 HRESULT LdapObject::Add(const std::string& member_path) {

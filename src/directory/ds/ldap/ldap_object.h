@@ -3,13 +3,13 @@
 // attributes at once), Put/PutEx collect changes, SetInfo sends them as one add (a new object)
 // or one modify.
 
-#include <map>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "directory/ds/ldap/session.h"
 #include "directory/ds/object.h"
+#include "directory/ds/property_cache.h"
 
 namespace tessary::ds::ldap {
 
@@ -59,25 +59,13 @@ class LdapObject final : public Object {
   HRESULT QueryMailboxStore(std::unique_ptr<MailboxStore>* store) override;
 
  private:
-  struct Cached {
-    std::string name;
-    Values values;
-  };
-
   HRESULT EnsureLoaded();
-  void Fill(const Entry& entry);
-  const Cached* Find(const std::string& name) const;
+  void NameSchemaClass();
   HRESULT ToWire(const std::string& name, const Values& values,
                  std::vector<std::string>* wire) const;
   // True when the object is of that class or a subclass (its objectClass lists it), as ADSI
   // decides which interfaces an object offers.
   bool IsA(const std::string& class_name);
-  // One change collected by Put/PutEx, converted to the wire form by SetInfo.
-  struct Pending {
-    Modification::Kind kind;
-    std::string name;
-    Values values;
-  };
   HRESULT ChildDn(const std::string& rdn, std::string* dn) const;
 
   std::shared_ptr<Session> session_;
@@ -85,9 +73,7 @@ class LdapObject final : public Object {
   std::string dn_;
   std::string class_name_;  // new objects and schema classes
   bool bound_ = true;       // false until a new object's SetInfo
-  bool loaded_ = false;
-  std::map<std::string, Cached> cache_;  // by lower-case name
-  std::vector<Pending> pending_;
+  PropertyCache cache_;
 };
 
 // The DN an ADsPath names: a DN path as written (escapes normalised) or a GUID path resolved by

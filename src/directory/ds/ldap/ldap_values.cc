@@ -2,10 +2,9 @@
 
 #include <cctype>
 #include <charconv>
-#include <chrono>
 #include <cstdint>
-#include <cstdio>
 
+#include "directory/ds/directory_time.h"
 #include "directory/ds/ds_error.h"
 
 namespace tessary::ds::ldap {
@@ -15,61 +14,6 @@ template <typename Int>
 bool ParseInteger(std::string_view text, Int* out) {
   auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), *out);
   return ec == std::errc() && end == text.data() + text.size();
-}
-
-// "20240131120000.0Z" (generalized time) or "240131120000Z" (UTC time).
-bool ParseTime(std::string_view text, UtcTime* out) {
-  int digits = 0;
-  while (digits < static_cast<int>(text.size()) &&
-         std::isdigit(static_cast<unsigned char>(text[digits])))
-    ++digits;
-  int year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0;
-  std::string_view rest;
-  if (digits == 14) {
-    if (!ParseInteger(text.substr(0, 4), &year)) return false;
-    rest = text.substr(4);
-  } else if (digits == 12) {
-    if (!ParseInteger(text.substr(0, 2), &year)) return false;
-    year += year < 50 ? 2000 : 1900;
-    rest = text.substr(2);
-  } else {
-    return false;
-  }
-  if (!ParseInteger(rest.substr(0, 2), &month) || !ParseInteger(rest.substr(2, 2), &day) ||
-      !ParseInteger(rest.substr(4, 2), &hour) || !ParseInteger(rest.substr(6, 2), &minute) ||
-      !ParseInteger(rest.substr(8, 2), &second)) {
-    return false;
-  }
-  std::string_view zone = rest.substr(10);
-  if (zone.starts_with(".")) zone = zone.substr(zone.find_first_not_of("0123456789", 1));
-  if (zone != "Z") return false;
-  std::chrono::year_month_day date{std::chrono::year(year), std::chrono::month(month),
-                                   std::chrono::day(day)};
-  if (!date.ok() || hour > 23 || minute > 59 || second > 60) return false;
-  *out = std::chrono::sys_days(date) + std::chrono::hours(hour) + std::chrono::minutes(minute) +
-         std::chrono::seconds(second);
-  return true;
-}
-
-std::string FormatTime(UtcTime time, bool utc_time_syntax) {
-  auto days = std::chrono::floor<std::chrono::days>(time);
-  std::chrono::year_month_day date(days);
-  std::chrono::hh_mm_ss clock(time - days);
-  char text[32];
-  if (utc_time_syntax) {
-    std::snprintf(text, sizeof text, "%02d%02u%02u%02d%02d%02dZ",
-                  static_cast<int>(date.year()) % 100, static_cast<unsigned>(date.month()),
-                  static_cast<unsigned>(date.day()), static_cast<int>(clock.hours().count()),
-                  static_cast<int>(clock.minutes().count()),
-                  static_cast<int>(clock.seconds().count()));
-  } else {
-    std::snprintf(text, sizeof text, "%04d%02u%02u%02d%02d%02d.0Z", static_cast<int>(date.year()),
-                  static_cast<unsigned>(date.month()), static_cast<unsigned>(date.day()),
-                  static_cast<int>(clock.hours().count()),
-                  static_cast<int>(clock.minutes().count()),
-                  static_cast<int>(clock.seconds().count()));
-  }
-  return text;
 }
 
 bool TextFitsSyntax(std::string_view text, AdsType type) {
@@ -86,7 +30,7 @@ bool TextFitsSyntax(std::string_view text, AdsType type) {
     }
     case ADSTYPE_UTC_TIME: {
       UtcTime time;
-      return ParseTime(text, &time);
+      return ParseGeneralizedTime(text, &time);
     }
     default:
       return true;
@@ -115,7 +59,7 @@ Value ValueFromLdap(std::string_view wire, const AttributeInfo& info) {
     }
     case ADSTYPE_UTC_TIME: {
       UtcTime time;
-      if (ParseTime(wire, &time)) return Value::Time(time);
+      if (ParseGeneralizedTime(wire, &time)) return Value::Time(time);
       break;
     }
     case ADSTYPE_OCTET_STRING:
@@ -136,7 +80,7 @@ HRESULT LdapFromValue(const Value& value, const AttributeInfo& info, std::string
     *wire = std::to_string(*l);
   } else if (const UtcTime* t = value.time()) {
     if (info.type != ADSTYPE_UTC_TIME) return E_ADS_CANT_CONVERT_DATATYPE;
-    *wire = FormatTime(*t, info.om_syntax == 23);
+    *wire = info.om_syntax == 23 ? UtcTimeText(*t) : GeneralizedTime(*t);
   } else if (const Bytes* octets = value.octets()) {
     wire->assign(octets->begin(), octets->end());
   } else if (const std::string* text = value.string()) {

@@ -1,10 +1,10 @@
-#include "directory/ds/embedded/property_cache.h"
+#include "directory/ds/property_cache.h"
 
 #include <algorithm>
 
 #include "directory/ds/dn.h"
 
-namespace tessary::ds::embedded {
+namespace tessary::ds {
 namespace {
 
 bool SameName(const std::string& a, const std::string& b) { return AsciiLower(a) == AsciiLower(b); }
@@ -70,6 +70,11 @@ std::vector<std::string> PropertyCache::Names() const {
   return names;
 }
 
+void PropertyCache::Commit() {
+  read_ = view_;
+  pending_.clear();
+}
+
 HRESULT PropertyCache::Write(PropertyOperation operation, const std::string& name,
                              const Values& values) {
   if (operation < ADS_PROPERTY_CLEAR || operation > ADS_PROPERTY_DELETE) return E_INVALIDARG;
@@ -107,4 +112,4 @@ void PropertyCache::Lay(const Change& change) {
   }
 }
 
-}  // namespace tessary::ds::embedded
+}  // namespace tessary::ds

@@ -1,14 +1,22 @@
 #pragma once
-// The property cache of one object (IADs): values read from the directory, with the writes put
-// since then laid over them and kept as pending changes for SetInfo.
+// The property cache of one object (IADs), the same for every backend: values read from the
+// directory, with the writes put since then laid over them and kept as pending changes for
+// SetInfo. A delete removes values as AD's matching does: texts without regard to case.
 
 #include <string>
 #include <vector>
 
-#include "directory/ds/embedded/writer.h"
+#include "directory/ds/object.h"
 #include "directory/ds/value.h"
 
-namespace tessary::ds::embedded {
+namespace tessary::ds {
+
+// One write put into the cache, waiting for SetInfo.
+struct Change {
+  PropertyOperation operation = ADS_PROPERTY_UPDATE;
+  std::string name;
+  Values values;
+};
 
 class PropertyCache {
  public:
@@ -31,6 +39,8 @@ class PropertyCache {
                               const Values& values);
   const std::vector<Change>& pending() const { return pending_; }
   void ClearPending() { pending_.clear(); }
+  // The pending writes were written: what they show is now what the directory holds.
+  void Commit();
 
  private:
   void Lay(const Change& change);
@@ -42,4 +52,4 @@ class PropertyCache {
   std::vector<Change> pending_;
 };
 
-}  // namespace tessary::ds::embedded
+}  // namespace tessary::ds
