@@ -1,6 +1,9 @@
 #include "setup/setup_progress.h"
 
+#include <pthread.h>
+
 #include <chrono>
+#include <csignal>
 #include <thread>
 
 namespace tessary::setup {
@@ -21,6 +24,11 @@ std::int32_t CSetupProgress::Run(const std::function<std::int32_t(CSetupProgress
   std::thread window;
   if (host_) {
     window = std::thread([this] {
+      // Ctrl-C belongs to the work on this side: a read it waits in must be the one it ends.
+      sigset_t interrupt;
+      sigemptyset(&interrupt);
+      sigaddset(&interrupt, SIGINT);
+      pthread_sigmask(SIG_BLOCK, &interrupt, nullptr);
       host_->RunModal(layout_, *this);
       shown_ = false;
       std::lock_guard lock(mutex_);

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "setup/script_text.h"
+
 namespace tessary::setup {
 namespace {
 
@@ -156,6 +158,25 @@ TEST(ScriptFields, SplitKeepsEmptyFields) {
   EXPECT_EQ(SplitFields("", "$"), std::vector<std::string>{""});
   EXPECT_EQ(HiveCode(kHiveClassesRoot), "CR");
   EXPECT_EQ(HiveCode(7), "");
+}
+
+TEST(ScriptText, Utf16InEitherOrderWithPairsDecodesAndBrokenTextIsRefused) {
+  // "PROD  " + U+1F600 + CR LF + "CODE  TY", big-endian with its mark.
+  std::string big("\xFE\xFF", 2);
+  for (char c : std::string("PROD  ")) big += std::string{'\0', c};
+  big += std::string("\xD8\x3D\xDE\x00", 4);
+  for (char c : std::string("\r\nCODE  TY")) big += std::string{'\0', c};
+  EXPECT_EQ(ScriptLines(big),
+            (std::optional<std::vector<std::string>>{{"PROD  \xF0\x9F\x98\x80", "CODE  TY"}}));
+  // A lone surrogate and an odd byte count are no text.
+  EXPECT_EQ(ScriptLines(std::string("\xFF\xFE\x00\xDC", 4)), std::nullopt);
+  EXPECT_EQ(ScriptLines(std::string("\xFF\xFEP", 3)), std::nullopt);
+  // Plain and UTF-8 text keep their bytes; only a leading mark goes.
+  EXPECT_EQ(ScriptLines("\xEF\xBB\xBFPROD  \xC3\xA9\r\n"),
+            (std::optional<std::vector<std::string>>{{"PROD  \xC3\xA9"}}));
+  EXPECT_EQ(UnreadableNamingLine({"PROD  A", "CODE  B", "FILE  PROD"}), std::nullopt);
+  EXPECT_EQ(UnreadableNamingLine({"FILE  a", " \tCODE  B"}),
+            std::optional<std::string>(" \tCODE  B"));
 }
 
 }  // namespace

@@ -227,6 +227,9 @@ TEST_F(SetupProgram, TheLicencePageAtATerminalDefaultsToNotAccepting) {
   Source("Files.dat", "PROD  Tessary\nCODE  TY\nFILE  App.exe\n");
   Source("App.exe", "app");
   Source("License-TY.txt", "The terms.\n");
+  const int probe = posix_openpt(O_RDWR | O_NOCTTY);
+  TESSARY_REQUIRE_PREREQUISITE(probe >= 0, "no pseudo-terminal to run setup at");
+  close(probe);
   // OK on the welcome page, Enter on the licence page; then, were the licence accepted, OK on
   // the requirements page and "." (cancel) on the folder page.
   const testing::ProgramRun run = RunAtTerminal(SourceFolder(), "o\n\no\n.\n");
