@@ -6,6 +6,7 @@
 
 #include "setup/command_line.h"
 #include "setup/install_script.h"
+#include "setup/script_text.h"
 #include "setup/setup_log.h"
 
 namespace tessary::setup {
@@ -35,6 +36,24 @@ TEST(SetupParserRobustness, RandomScriptsLogsAndBlobs) {
 
     const ConfigRun run = DecodeConfigBlob(RandomText(random, random() % 96, hex_alphabet));
     EXPECT_LE(run.configurations.size(), 96u / 10);
+  }
+}
+
+TEST(SetupParserRobustness, RandomBytesAsScriptText) {
+  std::mt19937 random(20261208);
+  std::string bytes_alphabet;
+  for (int c = 0; c < 256; ++c) bytes_alphabet += static_cast<char>(c);
+  for (int round = 0; round < 2000; ++round) {
+    // Every other text starts with a UTF-16 mark, so the decoder gets its share.
+    std::string bytes = round % 2 ? std::string("\xFF\xFE", 2) : std::string("\xFE\xFF", 2);
+    bytes =
+        (round % 4 < 2 ? bytes : std::string()) + RandomText(random, random() % 64, bytes_alphabet);
+    const auto lines = ScriptLines(bytes);
+    if (!lines) continue;
+    (void)UnreadableNamingLine(*lines);
+    InstallScript script;
+    ApplyScriptLines(*lines, {}, &script);
+    (void)NameLeavingItsFolder(script);
   }
 }
 
