@@ -158,34 +158,42 @@ bool CInstalledProducts::RemoveProduct(const InstalledProduct& product) {
   refused_.clear();
   const std::string log_folder = product.log_path.substr(0, product.log_path.find_last_of('/') + 1);
   const RemovalBounds bounds = RemovalBounds::ForProduct(log_folder, files_);
+  // Another installed product still needs what its log lists.
   const std::set<std::string> shared = ListedByOthers(product);
-  if (remove_registry_) RemoveRegistryEntries(product);
+  std::vector<std::string> files;
   for (const std::string& file : product.files) {
     if (file.find("*.") != std::string::npos) continue;
     const std::string upper = Upper(file);
     if (NamesAfterFirst(upper, "KORVEL.DLL") || NamesAfterFirst(upper, "TASSEN.DLL")) continue;
     if (!bounds.Holds(file)) {
       refused_.push_back(file);
-      continue;
+    } else if (!shared.count(PathKey(file))) {
+      files.push_back(file);
     }
-    // Another installed product still needs it.
-    if (shared.count(PathKey(file))) continue;
+  }
+  // Deepest first: a sub-folder's name sorts after its parent's, so the reverse order empties
+  // every folder before its parent is removed.
+  std::vector<std::string> folders;
+  for (auto folder = product.folders.rbegin(); folder != product.folders.rend(); ++folder) {
+    if (!bounds.Holds(*folder)) {
+      refused_.push_back(*folder);
+    } else if (!shared.count(PathKey(*folder))) {
+      folders.push_back(*folder);
+    }
+  }
+  if (remove_registry_) RemoveRegistryEntries(product);
+  // Said before the files go, so an abort on the way does not hide it.
+  ReportRefused(product);
+  for (const std::string& file : files) {
+    const std::string upper = Upper(file);
     if (NamesAfterFirst(upper, "OSTRAND.DLL") || NamesAfterFirst(upper, "HALVERN.DLL")) {
       UpdateComponentList(file);
     }
     if (!files_.Delete(file, Interactive::Yes)) return false;
   }
-  // Deepest first: a sub-folder's name sorts after its parent's, so the reverse order empties
-  // every folder before its parent is removed.
-  for (auto folder = product.folders.rbegin(); folder != product.folders.rend(); ++folder) {
-    if (!bounds.Holds(*folder)) {
-      refused_.push_back(*folder);
-      continue;
-    }
-    if (shared.count(PathKey(*folder))) continue;
-    if (!files_.RemoveFolder(*folder, Interactive::Yes)) return false;
+  for (const std::string& folder : folders) {
+    if (!files_.RemoveFolder(folder, Interactive::Yes)) return false;
   }
-  ReportRefused(product);
   return files_.Delete(product.log_path, Interactive::Yes);
 }
 
