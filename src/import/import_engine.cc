@@ -3,13 +3,13 @@
 #include <algorithm>
 #include <cctype>
 
+#include "import/csv_records.h"
 #include "import/split_values.h"
 #include "platform/program_folder.h"
 
 namespace tessary {
 namespace {
 
-constexpr std::string_view kUtf8ByteOrderMark = "\xEF\xBB\xBF";
 // The column an error file adds after the import file's own columns.
 constexpr const char* kErrorColumn = "Error";
 
@@ -61,14 +61,14 @@ void CImportEngine::MapColumns(std::map<std::string, const CImportColumn*>& map)
 }
 
 bool CImportEngine::ReadImportLines(std::vector<std::string>* lines) {
-  if (!file_util_.ReadLines(ImportFile, lines)) {
+  std::string bytes;
+  if (!file_util_.ReadFile(ImportFile, &bytes)) {
     error_.SetText(file_util_.Error().Text());
     return false;
   }
-  // Spreadsheets save UTF-8 text with a byte-order mark, which is no part of the first name.
-  if (!lines->empty() && lines->front().starts_with(kUtf8ByteOrderMark)) {
-    lines->front().erase(0, kUtf8ByteOrderMark.size());
-  }
+  // Whatever the spreadsheet saved, the directory only ever sees UTF-8.
+  lines->clear();
+  SplitRecords(DecodeText(bytes, &import_encoding_), lines);
   return true;
 }
 

@@ -18,6 +18,7 @@
 #include "support/bvk_error.h"
 #include "support/bvk_file_util.h"
 #include "support/date_time_text.h"
+#include "support/text_encoding.h"
 
 namespace tessary {
 
@@ -82,7 +83,8 @@ class CImportEngine {
   // --- The file check and the line validation, run when the import file is chosen.
   // Builds the column table from the header line and sets CreatesUsers/PasswordsSupplied;
   // fails for an unreadable or empty file, an unknown or unsupported attribute, a missing
-  // mode/objectGUID/distinguishedName column, or a container column with modes other than Move.
+  // mode/objectGUID/distinguishedName column, a column named twice (as the engine compares names),
+  // or a container column with modes other than Move.
   [[nodiscard]] bool CheckImportFile();
   // Fails for the first entry whose value count is wrong or whose DN has no domain part.
   [[nodiscard]] bool ValidateImportLines();
@@ -143,7 +145,8 @@ class CImportEngine {
  private:
   // The run itself, with the run's time-stamp formats in place.
   std::int32_t Run(CBVKProgressDlg& dialog);
-  // Reads ImportFile whole; a UTF-8 byte-order mark before the header is dropped.
+  // Reads ImportFile whole, decoded to UTF-8 (see text_encoding.h), as records: a quoted value
+  // may span lines.
   bool ReadImportLines(std::vector<std::string>* lines);
   // Drops the error file's own last "Error" column from a header and remembers it.
   void NoteErrorColumn(std::vector<std::string>* header);
@@ -160,7 +163,16 @@ class CImportEngine {
   // The mailbox store of a new user: its homeMDB value, or the DN built from the five exch
   // columns; fails when neither is complete.
   bool MailboxStoreDN(const EntryValues& entry, std::string* store_dn);
-  std::string BuildErrorFilePath() const;
+  // AddColumn for the file check: fails, naming the column, when the table has that name already.
+  bool AddCheckedColumn(const std::string& name, const std::string& admin_display_name,
+                        const std::string& schema_entry_dn, int value_type, bool single_valued);
+  // "Errors - <run start>.csv" in ErrorFolder; number 2 and up adds " (number)" to the name.
+  std::string BuildErrorFilePath(int number) const;
+  // Creates this run's error file under the first free name and sets ErrorFilePath; fails, with
+  // nothing applied yet, when no file can be created there.
+  bool ReserveErrorFile();
+  // Removes the reserved file again when no entry failed.
+  void ReleaseUnusedErrorFile();
   // Appends to the error file, asking Retry/Cancel while it cannot be written.
   bool AppendErrorFileLine(const std::string& line);
 
@@ -176,6 +188,8 @@ class CImportEngine {
   // The regional formats of the run's time stamps, read once when the run starts: reading the
   // settings for each of thousands of log lines would cost more than the entries themselves.
   std::optional<DateTimeFormats> run_formats_;
+  // The encoding the import file was last read in.
+  TextEncoding import_encoding_ = TextEncoding::kUtf8;
 };
 
 }  // namespace tessary

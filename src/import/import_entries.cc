@@ -6,6 +6,7 @@
 
 #include "directory/dn.h"
 #include "import/import_engine.h"
+#include "support/text_encoding.h"
 
 namespace tessary {
 namespace {
@@ -123,7 +124,8 @@ bool CImportEngine::CreateEntry(const EntryValues& entry, int* counter, int* err
           "The attribute 'sAMAccountName' must be specified for new " + class_name + " objects.",
           entry, errors);
     }
-    if (account_name.size() > kMaxAccountNameLength) {
+    // Twenty characters, not bytes: "ö" is one character of two bytes.
+    if (Utf8CharacterCount(account_name) > kMaxAccountNameLength) {
       return FailWith(
           "The attribute 'sAMAccountName' is more than 20 characters.  Please shorten the value "
           "for this attribute.",

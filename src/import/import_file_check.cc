@@ -14,6 +14,21 @@ constexpr const char* kExampleDomain = "DC=brenvik,DC=com";
 
 }  // namespace
 
+bool CImportEngine::AddCheckedColumn(const std::string& name, const std::string& admin_display_name,
+                                     const std::string& schema_entry_dn, int value_type,
+                                     bool single_valued) {
+  // Every lookup by name finds the first column only, so a second column of the same name would
+  // lose its values without a word.
+  if (FindColumn(name) >= 0) {
+    error_.SetText("The column '" + name +
+                   "' is named more than once in the import file.\nEach column may appear only "
+                   "once; remove or merge the other columns of that name.");
+    return false;
+  }
+  AddColumn(name, admin_display_name, schema_entry_dn, value_type, single_valued);
+  return true;
+}
+
 bool CImportEngine::CheckImportFile() {
   columns_.clear();
   std::vector<std::string> lines;
@@ -29,7 +44,7 @@ bool CImportEngine::CheckImportFile() {
   for (const std::string& value : header) {
     const std::string name = UpperCase(value) == "MODE" ? "mode" : value;
     if (IsSpecialColumn(name, Creating::No)) {
-      AddColumn(name, name, name, kValueSpecial, true);
+      if (!AddCheckedColumn(name, name, name, kValueSpecial, true)) return false;
       continue;
     }
     ImportAttributeInfo info;
@@ -46,7 +61,8 @@ bool CImportEngine::CheckImportFile() {
       return false;
     }
     if (IsSpecialColumn(info.ldap_name, Creating::No)) {
-      AddColumn(info.ldap_name, info.ldap_name, info.ldap_name, kValueSpecial, true);
+      if (!AddCheckedColumn(info.ldap_name, info.ldap_name, info.ldap_name, kValueSpecial, true))
+        return false;
       continue;
     }
     int value_type = info.variant_type;
@@ -58,9 +74,11 @@ bool CImportEngine::CheckImportFile() {
                      "' or attributes of type '" + info.syntax_text + "'.");
       return false;
     }
-    AddColumn(info.ldap_name, info.admin_display_name,
-              "CN=" + info.admin_display_name + "," + domain_->SchemaNamingContext(), value_type,
-              info.single_valued);
+    if (!AddCheckedColumn(info.ldap_name, info.admin_display_name,
+                          "CN=" + info.admin_display_name + "," + domain_->SchemaNamingContext(),
+                          value_type, info.single_valued)) {
+      return false;
+    }
   }
 
   if (FindColumn("mode") < 0) {

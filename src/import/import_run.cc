@@ -37,7 +37,11 @@ std::int32_t CImportEngine::Run(CBVKProgressDlg& dialog) {
     WriteLog(error_.Text());
     return 0;
   }
-  ErrorFilePath = BuildErrorFilePath();
+  WriteLog("Text encoding: " + std::string(TextEncodingName(import_encoding_)));
+  if (!ReserveErrorFile()) {
+    WriteLog(error_.Text());
+    return 0;
+  }
   HeaderLine = lines.empty() ? std::string() : lines.front();
   std::vector<std::string> header;
   SplitValues(HeaderLine, kLineSeparator, header);
@@ -74,8 +78,12 @@ std::int32_t CImportEngine::Run(CBVKProgressDlg& dialog) {
       written = WriteErrorLine(message, entry);
       if (written) ++ErrorCount;
     }
-    if (!written) return 0;
+    if (!written) {
+      ReleaseUnusedErrorFile();
+      return 0;
+    }
   }
+  ReleaseUnusedErrorFile();
 
   std::string summary = std::to_string(deleted) + " 'delete' entries were processed.\n" +
                         std::to_string(created) + " 'create' entries were processed.\n" +

@@ -2,17 +2,12 @@
 
 #include <cstring>
 
+#include "import/csv_records.h"
+
 namespace tessary {
 namespace {
 
 constexpr char kQuote = '"';
-
-// Drops one leading, then one trailing double quote.
-std::string_view Unquote(std::string_view value) {
-  if (!value.empty() && value.front() == kQuote) value.remove_prefix(1);
-  if (!value.empty() && value.back() == kQuote) value.remove_suffix(1);
-  return value;
-}
 
 std::size_t Find(std::string_view text, std::string_view separator, std::size_t from) {
   if (separator.size() == 1) {
@@ -24,6 +19,46 @@ std::size_t Find(std::string_view text, std::string_view separator, std::size_t 
   return text.find(separator, from);
 }
 
+// The inside of a quoted field: "" is one quote, and a line break is CR LF as the "\r\n"
+// escape gives it, whether the file ended its lines with LF or with CR LF.
+void AppendUnquoted(std::string_view inside, std::string* value) {
+  value->reserve(value->size() + inside.size());
+  for (std::size_t i = 0; i < inside.size(); ++i) {
+    const char c = inside[i];
+    if (c == kQuote && i + 1 < inside.size() && inside[i + 1] == kQuote) {
+      ++i;
+    } else if (c == '\n' && (i == 0 || inside[i - 1] != '\r')) {
+      *value += '\r';
+    }
+    *value += c;
+  }
+}
+
+// The fields of one record of the "," form: a field that begins with a quote runs to its closing
+// quote, and whatever follows that quote up to the next comma is kept as written.
+void SplitQuotedLine(std::string_view line, std::vector<std::string>& list) {
+  std::size_t at = 0;
+  while (true) {
+    std::string value;
+    std::size_t plain_from = at;
+    if (at < line.size() && line[at] == kQuote) {
+      const std::size_t close = QuotedFieldEnd(line, at);
+      if (close == std::string_view::npos) {
+        // A quote that is never closed is no quoting: the rest of the line is one value.
+        list.emplace_back(line.substr(at));
+        return;
+      }
+      AppendUnquoted(line.substr(at + 1, close - at - 1), &value);
+      plain_from = close + 1;
+    }
+    const std::size_t comma = Find(line, kLineSeparator, plain_from);
+    value += line.substr(plain_from, comma == std::string_view::npos ? comma : comma - plain_from);
+    list.push_back(std::move(value));
+    if (comma == std::string_view::npos) return;
+    at = comma + 1;
+  }
+}
+
 }  // namespace
 
 void SplitValues(std::string_view line, std::string_view separator,
@@ -33,38 +68,42 @@ void SplitValues(std::string_view line, std::string_view separator,
     list.emplace_back(line);
     return;
   }
-  const bool quotes_group = separator == kLineSeparator;
+  if (separator == kLineSeparator) {
+    SplitQuotedLine(line, list);
+    return;
+  }
   while (true) {
     const std::size_t found = Find(line, separator, 0);
     if (found == std::string_view::npos) break;
-    std::size_t end = found;
-    if (quotes_group && line.front() == kQuote) {
-      const std::size_t closing = line.find(kQuote, 1);
-      if (closing == std::string_view::npos) break;
-      end = closing + 1;
-      if (Find(line, separator, end) == std::string_view::npos) {
-        // A quoted last value that holds a separator: the rest of the line, quotes removed.
-        list.emplace_back(Unquote(line));
-        return;
-      }
-      // Whatever follows the closing quote is skipped as if it were the separator.
-    }
-    std::string_view value = line.substr(0, end);
-    list.emplace_back(quotes_group ? Unquote(value) : value);
-    line.remove_prefix(end + separator.size());
+    list.emplace_back(line.substr(0, found));
+    line.remove_prefix(found + separator.size());
   }
   list.emplace_back(line);
 }
+
+namespace {
+
+// A value as a spreadsheet quotes it: in double quotes, each quote inside doubled.
+void AppendQuoted(std::string_view value, std::string* text) {
+  text->reserve(text->size() + value.size() + 2);
+  *text += kQuote;
+  for (char c : value) {
+    if (c == kQuote) *text += kQuote;
+    *text += c;
+  }
+  *text += kQuote;
+}
+
+}  // namespace
 
 std::string JoinValues(const std::vector<std::string>& list) {
   std::string line;
   for (std::size_t i = 0; i < list.size(); ++i) {
     if (i != 0) line += kLineSeparator;
     const std::string& value = list[i];
-    if (value.find(',') != std::string::npos) {
-      line += kQuote;
-      line += value;
-      line += kQuote;
+    // A quote or a line break must be quoted too, or the line would not read back as written.
+    if (value.find_first_of(",\"\r\n") != std::string::npos) {
+      AppendQuoted(value, &line);
     } else {
       line += value;
     }
@@ -74,11 +113,8 @@ std::string JoinValues(const std::vector<std::string>& list) {
 
 std::string FileValueText(std::string_view value) {
   std::string quoted;
-  if (value.find(',') != std::string_view::npos) {
-    quoted.reserve(value.size() + 2);
-    quoted += kQuote;
-    quoted += value;
-    quoted += kQuote;
+  if (value.find_first_of(",\"") != std::string_view::npos) {
+    AppendQuoted(value, &quoted);
   } else {
     quoted = value;
   }

@@ -19,6 +19,9 @@ class CBVKFileUtil {
   enum class Interactive { No, Yes };
   // WriteLines: Yes empties the file first, No writes at its end.
   enum class Overwrite { No, Yes };
+  // Who may read a file the operation creates: kShared leaves it to the umask, kOwnerOnly makes
+  // it readable and writable by its owner alone (files that may hold passwords).
+  enum class Access { kShared, kOwnerOnly };
   // ListFiles: No lists folders only, Yes every entry.
   enum class IncludeFiles { No, Yes };
   // The question Copy asks when it fails interactively.
@@ -89,12 +92,20 @@ class CBVKFileUtil {
   [[nodiscard]] bool ReadLines(const std::string& path, std::vector<std::string>* lines,
                                Interactive interactive = Interactive::No,
                                std::size_t max_lines = 0);
+  // Replaces *bytes by the whole file; fails as ReadLines.
+  [[nodiscard]] bool ReadFile(const std::string& path, std::string* bytes,
+                              Interactive interactive = Interactive::No);
   // Writes each line followed by CR LF, replacing the file (Overwrite::Yes, atomically) or at
   // its end; creates a missing file. Fails when the file cannot be written or is read-only.
   [[nodiscard]] bool WriteLines(const std::string& path, const std::vector<std::string>& lines,
                                 Overwrite overwrite, Interactive interactive = Interactive::No);
-  // Appends one line; fails as WriteLines.
-  [[nodiscard]] bool AppendLine(const std::string& path, const std::string& line);
+  // Appends one line, creating a missing file with the given access; fails as WriteLines.
+  [[nodiscard]] bool AppendLine(const std::string& path, const std::string& line,
+                                Access access = Access::kShared);
+  // Creates a new empty file that only its owner may read and write, never opening one that is
+  // there already: *taken tells that a file of that name exists (and nothing was created). Fails
+  // with "Could not create the file '<path>'." and the reason.
+  [[nodiscard]] bool CreateNewFile(const std::string& path, bool* taken);
   // Replaces *names by the sorted names in the folder matching the pattern (Windows wildcards
   // * and ?, compared without case; "*.*" matches every name). Fails when the folder cannot be
   // read; names found before a failure stay in the list.

@@ -50,6 +50,26 @@ int ReadAllLines(const std::string& path, std::size_t max_lines, std::vector<std
   return 0;
 }
 
+// 0 or the errno of the failure.
+int ReadAll(const std::string& path, std::string* bytes) {
+  platform::FileDescriptor in(open(path.c_str(), O_RDONLY | O_CLOEXEC));
+  if (in.get() < 0) return errno;
+  struct stat info {};
+  if (fstat(in.get(), &info) == 0 && S_ISREG(info.st_mode)) {
+    bytes->reserve(static_cast<std::size_t>(info.st_size));
+  }
+  char buffer[1 << 16];
+  for (;;) {
+    const ssize_t got = read(in.get(), buffer, sizeof buffer);
+    if (got < 0) {
+      if (errno == EINTR) continue;
+      return errno;
+    }
+    if (got == 0) return 0;
+    bytes->append(buffer, static_cast<std::size_t>(got));
+  }
+}
+
 std::string JoinLines(const std::vector<std::string>& lines) {
   std::size_t size = 0;
   for (const std::string& line : lines) size += line.size() + 2;
@@ -107,8 +127,15 @@ int ReplaceFile(const std::string& requested, const std::string& content) {
   return 0;
 }
 
-int AppendToFile(const std::string& path, const std::string& content) {
-  platform::FileDescriptor out(open(path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0666));
+// Permissions of a file created by an operation, before the umask.
+mode_t CreationMode(CBVKFileUtil::Access access) {
+  return access == CBVKFileUtil::Access::kOwnerOnly ? 0600 : 0666;
+}
+
+int AppendToFile(const std::string& path, const std::string& content,
+                 CBVKFileUtil::Access access = CBVKFileUtil::Access::kShared) {
+  platform::FileDescriptor out(
+      open(path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, CreationMode(access)));
   if (out.get() < 0) return errno;
   struct stat info {};
   if (fstat(out.get(), &info) != 0) return errno;
@@ -156,6 +183,18 @@ bool CBVKFileUtil::ReadLines(const std::string& path, std::vector<std::string>* 
   }
 }
 
+bool CBVKFileUtil::ReadFile(const std::string& path, std::string* bytes, Interactive interactive) {
+  for (;;) {
+    bytes->clear();
+    const int error_number = ReadAll(path, bytes);
+    if (error_number == 0) return true;
+    bytes->clear();
+    Fail("Could not locate or read the file '" + path + "'",
+         platform::Win32FromErrno(error_number));
+    if (interactive == Interactive::No || error_.AskRetry() != kIdRetry) return false;
+  }
+}
+
 bool CBVKFileUtil::WriteLines(const std::string& path, const std::vector<std::string>& lines,
                               Overwrite overwrite, Interactive interactive) {
   const std::string content = JoinLines(lines);
@@ -168,8 +207,23 @@ bool CBVKFileUtil::WriteLines(const std::string& path, const std::vector<std::st
   }
 }
 
-bool CBVKFileUtil::AppendLine(const std::string& path, const std::string& line) {
-  return WriteLines(path, {line}, Overwrite::No);
+bool CBVKFileUtil::AppendLine(const std::string& path, const std::string& line, Access access) {
+  const std::string content = JoinLines({line});
+  const int error_number = AppendToFile(path, content, access);
+  if (error_number == 0) return true;
+  return Fail("Could not write to the file '" + path + "'", platform::Win32FromErrno(error_number));
+}
+
+bool CBVKFileUtil::CreateNewFile(const std::string& path, bool* taken) {
+  *taken = false;
+  platform::FileDescriptor created(open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC,
+                                        CreationMode(Access::kOwnerOnly)));
+  if (created.get() >= 0 && created.Close() == 0) return true;
+  if (created.get() < 0 && errno == EEXIST) {
+    *taken = true;
+    return true;
+  }
+  return Fail("Could not create the file '" + path + "'.", platform::Win32FromErrno(errno));
 }
 
 bool CBVKFileUtil::ListFiles(const std::string& folder, std::vector<std::string>* names,

@@ -199,6 +199,21 @@ TEST_F(TessaryProgramTest, ImportWithAFailedEntryExitsWithThreeAndNamesTheErrorF
             1);
 }
 
+TEST_F(TessaryProgramTest, ImportIntoAnErrorFolderThatCannotBeWrittenAppliesNothing) {
+  const std::string dn = AddUser("Ann");
+  WriteFileText(machine_.Root() / "in.csv", "distinguishedName,mode,title\r\n\"" + dn +
+                                                "\",Modify,Engineer\r\n\"CN=Nobody," + unit_ +
+                                                "\",Modify,Ghost\r\n");
+  // Not even root may create files in /proc.
+  ProgramRun run = Tessary({"import", Path("in.csv"), "--error-folder", "/proc"});
+  EXPECT_EQ(run.status, 2) << run.err;
+  EXPECT_TRUE(run.err.starts_with("Could not create the file '/proc/Errors - ")) << run.err;
+  EXPECT_NE(run.err.find("\nNothing was imported"), std::string::npos) << run.err;
+  ProgramRun exported = Tessary({"export", "--class", "User", "--container", unit_, "--attributes",
+                                 "title", "--output", Path("out.csv")});
+  EXPECT_EQ(FileText("out.csv").find("Engineer"), std::string::npos) << FileText("out.csv");
+}
+
 TEST_F(TessaryProgramTest, ImportFileCheckFailureExitsWithTwo) {
   WriteFileText(machine_.Root() / "in.csv", "distinguishedName,title\r\n");
   ProgramRun run = Tessary({"import", Path("in.csv")});

@@ -56,9 +56,9 @@ TEST_F(ExportLineTest, ValueWithACommaIsQuoted) {
   EXPECT_EQ(ExportLine(row_, {"sn", "description"}), "Smith,\"Sales, Seattle office\"");
 }
 
-TEST_F(ExportLineTest, QuotesInsideAValueAreNotDoubled) {
+TEST_F(ExportLineTest, ValueWithQuotesIsQuotedWithItsQuotesDoubled) {
   Store("info", {"Says \"hi\""});
-  EXPECT_EQ(ExportLine(row_, {"info"}), "Says \"hi\"");
+  EXPECT_EQ(ExportLine(row_, {"info"}), "\"Says \"\"hi\"\"\"");
 }
 
 TEST_F(ExportLineTest, LineBreakIsWrittenAsBackslashRBackslashN) {

@@ -2,6 +2,8 @@
 // file: the export writes exactly what the import reads back.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+
 #include "export/export_job.h"
 #include "export_fixture.h"
 #include "import/domain_import_directory.h"
@@ -93,7 +95,7 @@ TEST_F(RoundTripTest, ChangedExportImportedAsModifyExportsAsTheChangedFile) {
   changed = Replaced(changed, "\"12 Main St\\r\\nSuite 4, Floor 2\"",
                      "\"1 Rue de l'\xC3\x89glise\\r\\nB\xC3\xA2timent C, \xC3\xA9tage 3\"");
   changed = Replaced(changed, "\"Sales, Seattle office\"", "\"Sales, Portland office\"");
-  changed = Replaced(changed, "Says \"hello\" first", "Says \"goodbye\" last");
+  changed = Replaced(changed, "\"Says \"\"hello\"\" first\"", "\"Says \"\"goodbye\"\" last\"");
   changed = Replaced(changed, ",Finance,", ",\"Finance, Treasury\",");
   changed = Replaced(changed, ",Cy Diaz,", ",Zo\xC3\xAB \xC3\x85ngstr\xC3\xB6m,");
   WriteFileText(machine_.Root() / "changed.csv", changed);
@@ -106,6 +108,44 @@ TEST_F(RoundTripTest, ChangedExportImportedAsModifyExportsAsTheChangedFile) {
 
   Export("second.csv");
   EXPECT_EQ(FileText("second.csv"), changed);
+}
+
+// Reads an export as a spreadsheet does and saves it again with a mode column of Modify, quoting
+// as the spreadsheet's quoting choice says (QUOTE_ALL or QUOTE_MINIMAL).
+constexpr const char* kResaveScript = R"(import csv, sys
+with open(sys.argv[1], newline='', encoding='utf-8') as source:
+    rows = list(csv.reader(source))
+with open(sys.argv[2], 'w', newline='', encoding='utf-8') as target:
+    writer = csv.writer(target, quoting=getattr(csv, sys.argv[3]), lineterminator='\r\n')
+    for number, row in enumerate(rows):
+        writer.writerow(row + ['mode' if number == 0 else 'Modify'])
+)";
+
+TEST_F(RoundTripTest, ExportResavedWithSpreadsheetQuotingImportsWithoutChange) {
+  AddUser("Ann Lee", {{"displayName", {"Ann \"Nan\" Lee"}},
+                      {"otherTelephone", {"+1 555 0101", "\"2\""}},
+                      {"streetAddress", {"12 Main St\r\nSuite \"4\", Floor 2"}},
+                      {"description", {"\"quoted\""}},
+                      {"info", {"plain"}}});
+  AddUser("Bo Chen", {{"displayName", {"Bo, \"the\" Chen"}}, {"description", {"a,b"}}});
+  Export("first.csv");
+  const std::string first = FileText("first.csv");
+  EXPECT_NE(first.find(",\"Ann \"\"Nan\"\" Lee\","), std::string::npos) << first;
+  WriteFileText(machine_.Root() / "resave.py", kResaveScript);
+
+  for (const std::string quoting : {"QUOTE_ALL", "QUOTE_MINIMAL"}) {
+    const std::string command = "python3 '" + Path("resave.py") + "' '" + Path("first.csv") +
+                                "' '" + Path("resaved.csv") + "' " + quoting;
+    ASSERT_EQ(std::system(command.c_str()), 0) << command;
+    if (quoting == "QUOTE_ALL") {
+      EXPECT_TRUE(FileText("resaved.csv").starts_with("\"distinguishedName\",\"objectGUID\","));
+    }
+    int errors = -1;
+    const std::string summary = Import("resaved.csv", &errors);
+    EXPECT_EQ(errors, 0) << quoting << ": " << summary;
+    Export("again.csv");
+    EXPECT_EQ(FileText("again.csv"), first) << quoting;
+  }
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 // every effect is read back through the directory service interface, not through the engine.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <iostream>
@@ -92,6 +93,16 @@ TEST_F(ImportDirectoryTest, CheckRejectsUnknownAndUnsupportedAttributes) {
   EXPECT_EQ(engine_->Error().Text(),
             "Tessary does not currently support the attribute 'thumbnailPhoto' or attributes of "
             "type 'Octet String'.");
+}
+
+TEST_F(ImportDirectoryTest, CheckRefusesAnAttributeNamedTwiceInAnyForm) {
+  EXPECT_FALSE(Check({"mode,distinguishedName,givenName,GIVENNAME"}));
+  EXPECT_TRUE(engine_->Error().Text().starts_with(
+      "The column 'givenName' is named more than once in the import file."))
+      << engine_->Error().Text();
+  EXPECT_FALSE(Check({"mode,distinguishedName,memberOf,Is-Member-Of-DL"}));
+  EXPECT_TRUE(engine_->Error().Text().starts_with("The column 'memberOf' is named more"))
+      << engine_->Error().Text();
 }
 
 TEST_F(ImportDirectoryTest, CreatesUsersWithAttributesPasswordAndAccountOptions) {
@@ -275,6 +286,19 @@ TEST_F(ImportDirectoryTest, ErrorFileReimportedAfterTheFixCompletesTheJob) {
   EXPECT_EQ(Value(Dn("P4", unit), "sAMAccountName"), Account("p4"));
 }
 
+TEST_F(ImportDirectoryTest, NothingIsAppliedWhenTheErrorFileCannotBeCreated) {
+  engine_->ErrorFolder = (machine_.Root() / "no-such-folder").string() + "/";
+  EXPECT_EQ(
+      Import({"mode,distinguishedName,sAMAccountName",
+              "Create," + Quoted(Dn("First")) + "," + Account("first"),
+              "Create," + Quoted(Dn("Second", "OU=Missing," + Base())) + "," + Account("second")}),
+      0);
+  EXPECT_FALSE(Exists(Dn("First")));
+  EXPECT_TRUE(engine_->Error().Text().starts_with("Could not create the file '" +
+                                                  engine_->ErrorFolder + "Errors - "))
+      << engine_->Error().Text();
+}
+
 TEST_F(ImportDirectoryTest, SpreadsheetFileWithByteOrderMarkImports) {
   WriteFileText(engine_->ImportFile,
                 "\xEF\xBB\xBFmode,distinguishedName,sAMAccountName\r\n"
@@ -285,6 +309,71 @@ TEST_F(ImportDirectoryTest, SpreadsheetFileWithByteOrderMarkImports) {
   ASSERT_EQ(RunBehindDialog(*engine_, host), 1);
   EXPECT_TRUE(Exists(Dn("Bom")));
   EXPECT_EQ(engine_->HeaderLine, "mode,distinguishedName,sAMAccountName");
+}
+
+// Latin-1 text as UTF-16 little-endian with its byte-order mark.
+std::string Utf16LittleEndian(const std::string& latin1) {
+  std::string bytes = "\xFF\xFE";
+  for (char c : latin1) {
+    bytes += c;
+    bytes += '\0';
+  }
+  return bytes;
+}
+
+TEST_F(ImportDirectoryTest, CodePageAndUtf16FilesAreStoredAsUtf8) {
+  // Nineteen characters with the test's token, two of them of two bytes in UTF-8.
+  const std::string token = Unique("");
+  const std::string padding(token.size() < 11 ? 11 - token.size() : 0, 's');
+  const std::string account_1252 = "j\xF6rgm\xFCll" + padding + token;
+  const std::string account = "j\xC3\xB6rgm\xC3\xBCll" + padding + token;
+  const std::string header = "mode,distinguishedName,sAMAccountName,sn,description\r\n";
+  WriteFileText(engine_->ImportFile, header + "Create,\"CN=M\xFCller," + Base() + "\"," +
+                                         account_1252 + ",M\xFCller,\"Gr\xFC\xDF" +
+                                         "e, \x80 5\"\r\n");
+  ASSERT_TRUE(engine_->CheckImportFile()) << engine_->Error().Text();
+  ASSERT_TRUE(engine_->ValidateImportLines()) << engine_->Error().Text();
+  ScriptedProgressHost host;
+  ASSERT_EQ(RunBehindDialog(*engine_, host), 1);
+  EXPECT_EQ(engine_->ErrorCount, 0) << ::testing::PrintToString(ErrorMessages());
+  const std::string mueller = Dn("M\xC3\xBCller");
+  EXPECT_EQ(Value(mueller, "sAMAccountName"), account);
+  EXPECT_EQ(Value(mueller, "sn"), "M\xC3\xBCller");
+  EXPECT_EQ(Value(mueller, "description"),
+            "Gr\xC3\xBC\xC3\x9F"
+            "e, \xE2\x82\xAC 5");
+  Lines log = ReadLines(engine_->OperationsLogPath());
+  EXPECT_TRUE(std::any_of(log.begin(), log.end(), [](const std::string& line) {
+    return line.ends_with(": Text encoding: Windows-1252");
+  }));
+
+  WriteFileText(engine_->ImportFile,
+                Utf16LittleEndian(header + "Create,\"CN=\xD8rsted," + Base() + "\"," +
+                                  Account("orsted") + ",\xD8rsted,\r\n"));
+  ASSERT_TRUE(engine_->CheckImportFile()) << engine_->Error().Text();
+  ASSERT_TRUE(engine_->ValidateImportLines()) << engine_->Error().Text();
+  ASSERT_EQ(RunBehindDialog(*engine_, host), 1);
+  EXPECT_EQ(engine_->ErrorCount, 0) << ::testing::PrintToString(ErrorMessages());
+  EXPECT_EQ(Value(Dn("\xC3\x98rsted"), "sn"), "\xC3\x98rsted");
+  log = ReadLines(engine_->OperationsLogPath());
+  // The encoding, "Processing 1 of 1..." and the summary end the log.
+  ASSERT_GE(log.size(), 3u);
+  EXPECT_TRUE(log[log.size() - 3].ends_with(": Text encoding: UTF-16 (little-endian)"))
+      << log[log.size() - 3];
+}
+
+TEST_F(ImportDirectoryTest, SpreadsheetQuotingIsRead) {
+  ASSERT_EQ(
+      Import({"\"mode\",\"distinguishedName\",\"sAMAccountName\",\"description\",\"info\"",
+              "\"Create\",\"" + Dn("Quinn") + "\",\"" + Account("quinn") +
+                  "\",\"a \"\"b\"\" c\",\"line one\r\nline two, \"\"end\"\"\"",
+              "Create,\"" + Dn("Rae") + "\"," + Account("rae") + ",say \"hi\",\"plain quoted\""}),
+      1);
+  EXPECT_EQ(engine_->ErrorCount, 0) << engine_->Error().Text();
+  EXPECT_EQ(Value(Dn("Quinn"), "description"), "a \"b\" c");
+  EXPECT_EQ(Value(Dn("Quinn"), "info"), "line one\r\nline two, \"end\"");
+  EXPECT_EQ(Value(Dn("Rae"), "description"), "say \"hi\"");
+  EXPECT_EQ(Value(Dn("Rae"), "info"), "plain quoted");
 }
 
 TEST_F(ImportDirectoryTest, DirectoryRefusalGoesToTheErrorFileAndTheRunGoesOn) {

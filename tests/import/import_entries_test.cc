@@ -446,7 +446,7 @@ TEST_F(WriteAttributeTest, RetryNamesTheRefusedValue) {
   Write("otherTelephone", "\"1%a,b\"");
   EXPECT_EQ(ReadLines(engine_.ErrorFilePath).at(1),
             "Modify,\"CN=a,DC=x,DC=com\",\"1%a,b\",\"Could not write the attribute "
-            "'otherTelephone' with the values '1,\"a,b\"'. Could not commit changes. "
+            "'otherTelephone' with the values '1,\"\"a,b\"\"'. Could not commit changes. "
             "constraint\"");
 }
 

@@ -125,6 +125,18 @@ TEST_F(FileCheckTest, ErrorColumnElsewhereIsLookedUp) {
   EXPECT_EQ(engine_.Error().Text(), "Could not retrieve information about the attribute 'Error'.");
 }
 
+TEST_F(FileCheckTest, ColumnNamedTwiceIsRefusedByName) {
+  Write({"mode,distinguishedName,MODE", "Modify,CN=a,Delete"});
+  EXPECT_FALSE(engine_.CheckImportFile());
+  EXPECT_EQ(engine_.Error().Text(),
+            "The column 'mode' is named more than once in the import file.\nEach column may "
+            "appear only once; remove or merge the other columns of that name.");
+  Write({"mode,distinguishedName,password,distinguishedName"});
+  EXPECT_FALSE(engine_.CheckImportFile());
+  EXPECT_TRUE(engine_.Error().Text().starts_with("The column 'distinguishedName' is named more"))
+      << engine_.Error().Text();
+}
+
 class ValidationTest : public FileCheckTest {
  protected:
   void Check(const std::vector<std::string>& lines) {
@@ -203,7 +215,7 @@ TEST_F(ValidationTest, LineFeedAndCarriageReturnLineFeedEndingsReadAlike) {
   EXPECT_TRUE(engine_.ValidateImportLines()) << engine_.Error().Text();
 }
 
-TEST_F(ValidationTest, BytesThatAreNotUtf8AreKeptAsTheyAre) {
+TEST_F(ValidationTest, BytesThatAreNotUtf8AreReadAsTheCodePageAndValidate) {
   Check({"mode,distinguishedName,cn", "Modify,\"CN=M\xfcller\xff,DC=x\",\xc3\x28"});
   EXPECT_TRUE(engine_.ValidateImportLines()) << engine_.Error().Text();
 }

@@ -102,7 +102,7 @@ TEST_F(ErrorFileTest, FirstFailureCreatesFileWithHeaderAndErrorColumn) {
   EXPECT_EQ(ReadLines(engine_.ErrorFilePath),
             (Lines{"mode,distinguishedName,description,Error",
                    ",\"CN=a,DC=x\",plain,\"No mode was specified.\"",
-                   "Create,CN=b,\"quoted\",\"Second.\""}));
+                   "Create,CN=b,\"\"\"quoted\"\"\",\"Second.\""}));
 }
 
 TEST_F(ErrorFileTest, MessageLinesBecomeOneLine) {

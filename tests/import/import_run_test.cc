@@ -1,6 +1,7 @@
 // The run's own rules, on entries that never reach the directory: modes, cancel, the summary,
 // the logs and the file failures.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <filesystem>
 
@@ -61,7 +62,7 @@ TEST_F(ImportRunTest, HeaderOnlyFileGivesFourZerosAndNoErrorFile) {
   EXPECT_FALSE(fs::exists(engine_.ErrorFilePath));
   EXPECT_EQ(LogTexts(),
             (Lines{"---------------------------------------", "Beginning Import...",
-                   "Import file: " + engine_.ImportFile,
+                   "Import file: " + engine_.ImportFile, "Text encoding: UTF-8",
                    "Processing of import file '" + engine_.ImportFile +
                        "' has completed.; ; 0 'delete' entries were processed.; "
                        "0 'create' entries were processed.; 0 'modify' entries were processed.; 0 "
@@ -92,11 +93,12 @@ TEST_F(ImportRunTest, EntriesWithoutValidModeAreOnlyRecordedAsErrors) {
                    "CN=c,\"Unspecified action!  Please specify 'Move', 'Modify', 'Create' or "
                    "'Delete' in the 'mode' column.\""}));
   const Lines log = LogTexts();
-  ASSERT_EQ(log.size(), 8u);
-  EXPECT_EQ(log[3], "Processing 1 of 3...");
-  EXPECT_EQ(log[4], "No mode was specified.");
-  EXPECT_EQ(log[5], "Processing 2 of 3...");
-  EXPECT_EQ(log[6], "Processing 3 of 3...");
+  ASSERT_EQ(log.size(), 9u);
+  EXPECT_EQ(log[3], "Text encoding: UTF-8");
+  EXPECT_EQ(log[4], "Processing 1 of 3...");
+  EXPECT_EQ(log[5], "No mode was specified.");
+  EXPECT_EQ(log[6], "Processing 2 of 3...");
+  EXPECT_EQ(log[7], "Processing 3 of 3...");
 }
 
 TEST_F(ImportRunTest, EntryEndingBeforeTheModeColumnHasNoMode) {
@@ -134,18 +136,63 @@ TEST_F(ImportRunTest, UnreadableImportFileEndsTheRunWithZero) {
   EXPECT_EQ(LogTexts().back().substr(0, expected.size()), expected);
 }
 
-TEST_F(ImportRunTest, UnwritableErrorFileEndsTheRunWithZero) {
+TEST_F(ImportRunTest, UnwritableErrorFolderEndsTheRunBeforeTheFirstEntry) {
   Prepare({"mode,distinguishedName", ",CN=a", ",CN=b"});
   engine_.ErrorFolder = (machine_.Root() / "no-such-folder").string() + "/";
   platform::ScriptedUiHost ui;
-  ui.QueueAnswer(platform::kIdCancel);
   platform::SetUiHost(&ui);
   EXPECT_EQ(testing::RunBehindDialog(engine_, host_), 0);
   platform::SetUiHost(nullptr);
-  EXPECT_EQ(ui.Messages().size(), 1u);
-  const std::string expected = "Could not write to the file '" + engine_.ErrorFilePath + "'";
-  EXPECT_EQ(engine_.Error().Text().substr(0, expected.size()), expected);
-  EXPECT_EQ(LogTexts().back(), "No mode was specified.");
+  EXPECT_TRUE(ui.Messages().empty());
+  EXPECT_EQ(engine_.ErrorCount, 0);
+  const std::string expected = "Could not create the file '" + engine_.ErrorFilePath + "'.\n";
+  EXPECT_TRUE(engine_.Error().Text().starts_with(expected)) << engine_.Error().Text();
+  EXPECT_TRUE(engine_.Error().Text().ends_with(
+      "\nNothing was imported, because the entries that fail could not be recorded. Choose an "
+      "error folder that can be written."));
+  const Lines log = LogTexts();
+  EXPECT_TRUE(log.back().starts_with("Could not create the file '")) << log.back();
+  for (const std::string& line : log) EXPECT_FALSE(line.starts_with("Processing 1")) << line;
+}
+
+TEST_F(ImportRunTest, RunsStartingInTheSameSecondKeepApartErrorFiles) {
+  FixedClock morning(testing::MorningOfFifthDecember2006());
+  const std::string first_name = engine_.ErrorFolder + "Errors - 12 5 2006 10 30 00 AM.csv";
+  const std::string second_name = engine_.ErrorFolder + "Errors - 12 5 2006 10 30 00 AM (2).csv";
+  auto run = [&](const Lines& lines) {
+    testing::WriteLines(engine_.ImportFile, lines);
+    CImportEngine engine(nullptr, morning);
+    engine.ErrorFolder = engine_.ErrorFolder;
+    engine.ImportFile = engine_.ImportFile;
+    EXPECT_TRUE(engine.CheckImportFile()) << engine.Error().Text();
+    ScriptedProgressHost host;
+    EXPECT_EQ(testing::RunBehindDialog(engine, host), 1);
+    return engine.ErrorFilePath;
+  };
+  EXPECT_EQ(run({"mode,distinguishedName", ",CN=first"}), first_name);
+  EXPECT_EQ(run({"distinguishedName,cn,mode", "CN=second,text,"}), second_name);
+  // A run without failures gives back the name it took.
+  EXPECT_EQ(run({"mode,distinguishedName"}),
+            engine_.ErrorFolder + "Errors - 12 5 2006 10 30 00 AM (3).csv");
+  EXPECT_FALSE(fs::exists(engine_.ErrorFolder + "Errors - 12 5 2006 10 30 00 AM (3).csv"));
+  EXPECT_EQ(ReadLines(first_name),
+            (Lines{"mode,distinguishedName,Error", ",CN=first,\"No mode was specified.\""}));
+  EXPECT_EQ(ReadLines(second_name), (Lines{"distinguishedName,cn,mode,Error",
+                                           "CN=second,text,,\"No mode was specified.\""}));
+}
+
+TEST_F(ImportRunTest, ErrorFileIsPrivateAndTheLogHoldsNoPassword) {
+  // With the usual umask a file that is not made private would be readable by everyone.
+  const mode_t saved_umask = ::umask(022);
+  Prepare({"mode,distinguishedName,password", ",CN=a,S3cret-Pa55!", "Rename,CN=b,0ther-Pa55!"});
+  EXPECT_EQ(testing::RunBehindDialog(engine_, host_), 1);
+  ::umask(saved_umask);
+  ASSERT_EQ(engine_.ErrorCount, 2);
+  EXPECT_EQ(fs::status(engine_.ErrorFilePath).permissions(),
+            fs::perms::owner_read | fs::perms::owner_write);
+  for (const std::string& line : ReadLines(engine_.OperationsLogPath())) {
+    EXPECT_EQ(line.find("Pa55!"), std::string::npos) << line;
+  }
 }
 
 TEST_F(ImportRunTest, RunSavesTheSettings) {

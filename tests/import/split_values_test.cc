@@ -41,25 +41,38 @@ TEST(SplitValuesTest, QuotedLastFieldWithCommaLosesItsQuotes) {
   EXPECT_EQ(Split("x,\"a,b\""), (Values{"x", "a,b"}));
 }
 
-TEST(SplitValuesTest, QuotedLastFieldWithoutCommaKeepsItsQuotes) {
-  EXPECT_EQ(Split("x,\"ab\""), (Values{"x", "\"ab\""}));
+TEST(SplitValuesTest, QuotedFieldLosesItsQuotesWhereverItStands) {
+  EXPECT_EQ(Split("x,\"ab\""), (Values{"x", "ab"}));
+  EXPECT_EQ(Split("\"plain quoted\""), (Values{"plain quoted"}));
+  EXPECT_EQ(Split("\"a\",\"\",\"c\""), (Values{"a", "", "c"}));
+}
+
+TEST(SplitValuesTest, DoubledQuoteInsideQuotedFieldIsOneQuote) {
+  EXPECT_EQ(Split("\"a \"\"b\"\" c\""), (Values{"a \"b\" c"}));
+  EXPECT_EQ(Split("x,\"say \"\"hi, you\"\"\",y"), (Values{"x", "say \"hi, you\"", "y"}));
+  EXPECT_EQ(Split("\"\"\"\""), (Values{"\""}));
+}
+
+TEST(SplitValuesTest, LineBreakInsideQuotedFieldBecomesCarriageReturnLineFeed) {
+  EXPECT_EQ(Split("\"one\ntwo\",\"three\r\nfour\""), (Values{"one\r\ntwo", "three\r\nfour"}));
 }
 
 TEST(SplitValuesTest, QuotedFieldFollowedBySeparatorLosesItsQuotes) {
   EXPECT_EQ(Split("\"ab\",x"), (Values{"ab", "x"}));
 }
 
-TEST(SplitValuesTest, CharacterAfterClosingQuoteIsSkippedAsSeparator) {
-  EXPECT_EQ(Split("\"ab\"cd,ef"), (Values{"ab", "d", "ef"}));
+TEST(SplitValuesTest, TextAfterClosingQuoteIsKeptAsWritten) {
+  EXPECT_EQ(Split("\"ab\"cd,ef"), (Values{"abcd", "ef"}));
 }
 
 TEST(SplitValuesTest, OpeningQuoteWithoutClosingQuoteMakesOneValue) {
   EXPECT_EQ(Split("\"a,b,c"), (Values{"\"a,b,c"}));
 }
 
-TEST(SplitValuesTest, QuoteInsideUnquotedFieldIsKeptButEdgesAreStripped) {
+TEST(SplitValuesTest, QuoteInsideUnquotedFieldIsAnOrdinaryCharacter) {
   EXPECT_EQ(Split("a\"b,c\""), (Values{"a\"b", "c\""}));
-  EXPECT_EQ(Split("ab\",c"), (Values{"ab", "c"}));
+  EXPECT_EQ(Split("ab\",c"), (Values{"ab\"", "c"}));
+  EXPECT_EQ(Split("x,a \"b\" c,y"), (Values{"x", "a \"b\" c", "y"}));
 }
 
 TEST(SplitValuesTest, PercentSeparatorGivesQuotesNoMeaning) {
@@ -92,12 +105,21 @@ TEST(JoinValuesTest, ValueWithCommaIsQuoted) {
 
 TEST(JoinValuesTest, EmptyListGivesEmptyText) { EXPECT_EQ(JoinValues({}), ""); }
 
-TEST(JoinValuesTest, QuotesInsideValuesAreNotEscaped) {
-  EXPECT_EQ(JoinValues({"say \"hi\"", ""}), "say \"hi\",");
+TEST(JoinValuesTest, QuotesAndLineBreaksAreQuotedWithQuotesDoubled) {
+  EXPECT_EQ(JoinValues({"say \"hi\"", ""}), "\"say \"\"hi\"\"\",");
+  EXPECT_EQ(JoinValues({"one\r\ntwo"}), "\"one\r\ntwo\"");
 }
 
 TEST(JoinValuesTest, JoinedLineSplitsBackIntoTheSameValues) {
-  const Values values{"CN=Smith\\, John,OU=Sales,DC=x", "", "plain", "a,b"};
+  const Values values{"CN=Smith\\, John,OU=Sales,DC=x",
+                      "",
+                      "plain",
+                      "a,b",
+                      "\"q\"",
+                      "x\"",
+                      "\"",
+                      "a \"b\", c",
+                      "line\r\nbreak"};
   EXPECT_EQ(Split(JoinValues(values)), values);
 }
 
@@ -105,6 +127,13 @@ TEST(FileValueTextTest, QuotesCommaThenEscapesLineBreaks) {
   EXPECT_EQ(FileValueText("a,b\r\nc"), "\"a,b\\r\\nc\"");
   EXPECT_EQ(FileValueText("line\r\n"), "line\\r\\n");
   EXPECT_EQ(FileValueText("lone\rcr\nlf"), "lone\rcr\nlf");
+}
+
+TEST(FileValueTextTest, ValueWithQuoteIsQuotedWithItsQuotesDoubled) {
+  EXPECT_EQ(FileValueText("a \"b\" c"), "\"a \"\"b\"\" c\"");
+  EXPECT_EQ(FileValueText("\"x, y\"\r\n"), "\"\"\"x, y\"\"\\r\\n\"");
+  EXPECT_EQ(Split(FileValueText("a \"b\" c") + "," + FileValueText("d")),
+            (Values{"a \"b\" c", "d"}));
 }
 
 }  // namespace

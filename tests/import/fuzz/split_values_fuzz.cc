@@ -1,6 +1,6 @@
-// libFuzzer target for the comma-delimited line format. Any line must split without harm; values
-// without double quotes (the format has no way to escape one) must join into a line that splits
-// back into the same values; and a "%" split must lose no character of the field.
+// libFuzzer target for the comma-delimited line format. Any line must split without harm; any
+// values must join into a line that splits back into the same values (a line break read from a
+// quoted field is CR LF); and a "%" split must lose no character of the field.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -25,6 +25,16 @@ std::vector<std::string> ValuesOf(std::string_view text) {
   return values;
 }
 
+// The value as a quoted field gives it back: every LF without a CR before it becomes CR LF.
+std::string AsRead(const std::string& value) {
+  std::string read;
+  for (std::size_t i = 0; i < value.size(); ++i) {
+    if (value[i] == '\n' && (i == 0 || value[i - 1] != '\r')) read += '\r';
+    read += value[i];
+  }
+  return read;
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -47,10 +57,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   // Values as a program would write them.
   const std::vector<std::string> values = ValuesOf(text);
-  if (text.find('"') != std::string_view::npos) return 0;
   if (values.size() == 1 && values.front().empty()) return 0;  // an empty line holds no value
   std::vector<std::string> back;
   tessary::SplitValues(tessary::JoinValues(values), tessary::kLineSeparator, back);
-  if (back != values) std::abort();
+  if (back.size() != values.size()) std::abort();
+  for (std::size_t i = 0; i < values.size(); ++i) {
+    if (back[i] != AsRead(values[i])) std::abort();
+  }
   return 0;
 }

@@ -1,0 +1,32 @@
+#pragma once
+// Text files as spreadsheets save them: UTF-8 with or without a byte-order mark, UTF-16 with a
+// byte-order mark, or the Windows-1252 code page, all turned into UTF-8, the program's one text
+// form. Character counts of UTF-8 text for the rules that limit lengths.
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace tessary {
+
+enum class TextEncoding {
+  kUtf8,
+  kUtf8ByteOrderMark,
+  kUtf16LittleEndian,
+  kUtf16BigEndian,
+  kWindows1252,
+};
+
+// The encoding's name as the operations log writes it, such as "UTF-16 (little-endian)".
+std::string_view TextEncodingName(TextEncoding encoding);
+
+// The bytes as UTF-8, without their byte-order mark: a byte-order mark decides the encoding;
+// without one, bytes that are valid UTF-8 are UTF-8 and any others Windows-1252. The result is
+// always valid UTF-8 (UTF-16 that cannot be decoded gives U+FFFD). Never fails.
+std::string DecodeText(std::string_view bytes, TextEncoding* encoding);
+
+// The number of characters (code points) of UTF-8 text; each byte that does not continue a
+// character counts as one.
+std::size_t Utf8CharacterCount(std::string_view utf8);
+
+}  // namespace tessary
