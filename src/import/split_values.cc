@@ -39,8 +39,6 @@ void AppendUnquoted(std::string_view inside, std::string* value) {
 void SplitQuotedLine(std::string_view line, std::vector<std::string>& list) {
   std::size_t at = 0;
   while (true) {
-    std::string value;
-    std::size_t plain_from = at;
     if (at < line.size() && line[at] == kQuote) {
       const std::size_t close = QuotedFieldEnd(line, at);
       if (close == std::string_view::npos) {
@@ -48,14 +46,26 @@ void SplitQuotedLine(std::string_view line, std::vector<std::string>& list) {
         list.emplace_back(line.substr(at));
         return;
       }
-      AppendUnquoted(line.substr(at + 1, close - at - 1), &value);
-      plain_from = close + 1;
+      const std::size_t comma = Find(line, kLineSeparator, close + 1);
+      const std::string_view inside = line.substr(at + 1, close - at - 1);
+      const std::string_view after =
+          line.substr(close + 1, comma == std::string_view::npos ? comma : comma - close - 1);
+      if (after.empty() && inside.find_first_of("\"\n") == std::string_view::npos) {
+        list.emplace_back(inside);
+      } else {
+        std::string value;
+        AppendUnquoted(inside, &value);
+        value += after;
+        list.push_back(std::move(value));
+      }
+      if (comma == std::string_view::npos) return;
+      at = comma + 1;
+    } else {
+      const std::size_t comma = Find(line, kLineSeparator, at);
+      list.emplace_back(line.substr(at, comma == std::string_view::npos ? comma : comma - at));
+      if (comma == std::string_view::npos) return;
+      at = comma + 1;
     }
-    const std::size_t comma = Find(line, kLineSeparator, plain_from);
-    value += line.substr(plain_from, comma == std::string_view::npos ? comma : comma - plain_from);
-    list.push_back(std::move(value));
-    if (comma == std::string_view::npos) return;
-    at = comma + 1;
   }
 }
 
