@@ -43,6 +43,9 @@ class ImportDirectoryTest : public DirectoryImportTest {
  protected:
   // An account name unique to this test run (at most 20 characters).
   std::string Account(const std::string& name) { return Unique(name); }
+  // For files that create users without passwords: Windows refuses to enable an account that
+  // has none, so these runs leave new accounts disabled.
+  void LeaveNewAccountsDisabled() { engine_->NewAccountDisabled = true; }
 
   // Whether the user can sign in with the password: the embedded directory compares it with the
   // stored hash; a server is asked for a bind as that user.
@@ -185,6 +188,7 @@ TEST_F(ImportDirectoryTest, ModifiesValuesByType) {
 }
 
 TEST_F(ImportDirectoryTest, ManagerByGuidAndMembershipByDnAndGuid) {
+  LeaveNewAccountsDisabled();
   ASSERT_EQ(Import({"mode,distinguishedName,sAMAccountName,objectClass",
                     "Create," + Quoted(Dn("Boss")) + "," + Account("boss") + ",user",
                     "Create," + Quoted(Dn("Worker")) + "," + Account("wrk") + ",user",
@@ -230,6 +234,7 @@ TEST_F(ImportDirectoryTest, DeleteMoveAndRename) {
 }
 
 TEST_F(ImportDirectoryTest, GroupFailsAtPwdLastSetButIsCreated) {
+  LeaveNewAccountsDisabled();
   // Samba 4.17 does not refuse pwdLastSet on a group: its password_hash module crashes the whole
   // DC (signal 11), so this case runs against the embedded directory only.
   if (!Embedded()) GTEST_SKIP() << "pwdLastSet on a group crashes Samba's DC";
@@ -245,6 +250,7 @@ TEST_F(ImportDirectoryTest, GroupFailsAtPwdLastSetButIsCreated) {
 }
 
 TEST_F(ImportDirectoryTest, CancelLeavesLaterEntriesUntouched) {
+  LeaveNewAccountsDisabled();
   Lines lines{"mode,distinguishedName,sAMAccountName"};
   for (int i = 1; i <= 10; ++i) {
     const std::string n = std::to_string(i);
@@ -262,6 +268,7 @@ TEST_F(ImportDirectoryTest, CancelLeavesLaterEntriesUntouched) {
 }
 
 TEST_F(ImportDirectoryTest, ErrorFileReimportedAfterTheFixCompletesTheJob) {
+  LeaveNewAccountsDisabled();
   // Entries below a unit that does not exist yet are refused; the rest go in.
   const std::string unit = "OU=Later," + Base();
   ASSERT_EQ(Import({"mode,distinguishedName,sAMAccountName,description",
@@ -322,6 +329,7 @@ std::string Utf16LittleEndian(const std::string& latin1) {
 }
 
 TEST_F(ImportDirectoryTest, CodePageAndUtf16FilesAreStoredAsUtf8) {
+  LeaveNewAccountsDisabled();
   // Nineteen characters with the test's token, two of them of two bytes in UTF-8.
   const std::string token = Unique("");
   const std::string padding(token.size() < 11 ? 11 - token.size() : 0, 's');
@@ -363,6 +371,7 @@ TEST_F(ImportDirectoryTest, CodePageAndUtf16FilesAreStoredAsUtf8) {
 }
 
 TEST_F(ImportDirectoryTest, SpreadsheetQuotingIsRead) {
+  LeaveNewAccountsDisabled();
   ASSERT_EQ(
       Import({"\"mode\",\"distinguishedName\",\"sAMAccountName\",\"description\",\"info\"",
               "\"Create\",\"" + Dn("Quinn") + "\",\"" + Account("quinn") +
@@ -377,6 +386,7 @@ TEST_F(ImportDirectoryTest, SpreadsheetQuotingIsRead) {
 }
 
 TEST_F(ImportDirectoryTest, DirectoryRefusalGoesToTheErrorFileAndTheRunGoesOn) {
+  LeaveNewAccountsDisabled();
   ASSERT_EQ(Import({"mode,distinguishedName,sAMAccountName",
                     "Create," + Quoted(Dn("Dup1")) + "," + Account("same"),
                     "Create," + Quoted(Dn("Dup2")) + "," + Account("same"),
@@ -388,6 +398,20 @@ TEST_F(ImportDirectoryTest, DirectoryRefusalGoesToTheErrorFileAndTheRunGoesOn) {
   EXPECT_EQ(engine_->ErrorCount, 1);
   EXPECT_NE(engine_->Error().Text().find("Error file: " + engine_->ErrorFilePath),
             std::string::npos);
+}
+
+// Windows refuses to enable a new account that has no password (Samba enables it): the user is
+// created, disabled, and its line goes to the error file.
+TEST_F(ImportDirectoryTest, AUserWithoutPasswordIsCreatedButNotEnabled) {
+  if (!Embedded()) GTEST_SKIP() << "Samba enables an account that has no password";
+  ASSERT_EQ(Import({"mode,distinguishedName,sAMAccountName",
+                    "Create," + Quoted(Dn("Nopass")) + "," + Account("nopass")}),
+            1);
+  EXPECT_EQ(engine_->ErrorCount, 1);
+  EXPECT_EQ(ErrorMessages(), (Lines{"Could not commit changes. The server is not willing to "
+                                    "handle directory requests. (80072035)"}));
+  EXPECT_TRUE(Exists(Dn("Nopass")));
+  EXPECT_EQ(Value(Dn("Nopass"), "userAccountControl"), "546");
 }
 
 TEST_F(ImportDirectoryTest, MailboxWithoutExchangeFailsAfterTheUserIsCreated) {

@@ -352,6 +352,32 @@ TEST_F(DirectoryToolTest, ARefusedRecordLeavesNothingBehind) {
   EXPECT_EQ(run.out.find("description: changed"), std::string::npos) << "nothing of the record";
 }
 
+// A schema class changes only when the load asks for schema updates, and is never deleted, so
+// the file always opens again.
+TEST_F(DirectoryToolTest, SchemaObjectsChangeOnlyWithSchemaUpdateAndAreNeverDeleted) {
+  ASSERT_EQ(Tool({"--directory", Db(), "provision", "--domain", "example.com"}).status, 0);
+  const std::string person = "CN=Person,CN=Schema,CN=Configuration,DC=example,DC=com";
+  const std::string change = WriteLdif("change.ldif", "dn: " + person +
+                                                          "\n"
+                                                          "changetype: modify\n"
+                                                          "replace: adminDescription\n"
+                                                          "adminDescription: people\n"
+                                                          "-\n");
+  ToolRun run = Tool({"--directory", Db(), "load", change});
+  EXPECT_EQ(run.status, 2);
+  EXPECT_NE(run.err.find("Could not modify the object '" + person + "'."), std::string::npos)
+      << run.err;
+  run = Tool({"--directory", Db(), "load", change, "--schema-update"});
+  EXPECT_EQ(run.status, 0) << run.err;
+
+  const std::string remove = WriteLdif("remove.ldif", "dn: " + person + "\nchangetype: delete\n");
+  run = Tool({"--directory", Db(), "load", remove, "--schema-update"});
+  EXPECT_EQ(run.status, 2);
+  run = Tool({"--directory", Db(), "dump", "--base", person});
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_NE(run.out.find("adminDescription: people"), std::string::npos) << run.out;
+}
+
 TEST_F(DirectoryToolTest, MissingAndForeignFilesAreNamed) {
   ToolRun run = Tool({"--directory", Db("missing.db"), "info"});
   EXPECT_EQ(run.status, 2);

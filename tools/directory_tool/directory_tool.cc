@@ -33,9 +33,11 @@ constexpr char kUsage[] =
     "      Exchange 2000 organisation with a mailbox store. --schema-from gives a new file\n"
     "      the full Active Directory schema from Microsoft's schema files in DIR\n"
     "      (/usr/share/samba/setup/ad-schema) instead of the built-in one.\n"
-    "  load FILE\n"
+    "  load FILE [--schema-update]\n"
     "      Applies the records of the LDIF file FILE (RFC 2849) in order. A record that fails\n"
-    "      leaves nothing of itself; loading stops there.\n"
+    "      leaves nothing of itself; loading stops there. Schema objects (attributeSchema,\n"
+    "      classSchema) may be added or changed only with --schema-update; they are never\n"
+    "      deleted, renamed or moved.\n"
     "  dump [--base DN]\n"
     "      Writes the whole directory, or the subtree at DN, as LDIF to standard output.\n"
     "  info\n"
@@ -48,7 +50,7 @@ constexpr char kUsage[] =
 const std::vector<CommandDefinition>& Commands() {
   static const std::vector<CommandDefinition> kCommands = {
       {"provision", {{"domain", true}, {"sample", false}, {"schema-from", true}}, 0, 0},
-      {"load", {}, 1, 1},
+      {"load", {{"schema-update", false}}, 1, 1},
       {"dump", {{"base", true}}, 0, 0},
       {"info", {}, 0, 0},
   };
@@ -149,6 +151,7 @@ int Load(const CommandLine& line, const std::string& path, std::ostream& out, st
     err << error << "\n";
     return kExitFailure;
   }
+  if (line.Has("schema-update")) ds::embedded::AllowSchemaUpdates(*directory);
   int loaded = 0;
   if (!LoadLdif(in, *directory, syntaxes, &loaded, &error)) {
     err << "Could not load the file '" << file << "'.\n" << error << "\n";

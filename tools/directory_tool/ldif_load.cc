@@ -73,8 +73,12 @@ bool LdifLoader::Add(const ds::LdifRecord& record, std::string* error) {
     if (name == "objectclass") continue;
     const AttributeSyntax* syntax = syntaxes_.Find(attribute.name);
     // pwdLastSet is written by password changes; Active Directory takes only 0 or -1 from a
-    // client, so a snapshot's time stamp cannot be restored.
-    if (snapshot && ((syntax && syntax->MaintainedByDirectory()) || name == "pwdlastset")) continue;
+    // client, so a snapshot's time stamp cannot be restored. sAMAccountType follows the
+    // account's flags, and a new account starts in its default primary group.
+    if (snapshot && ((syntax && syntax->MaintainedByDirectory()) || name == "pwdlastset" ||
+                     name == "samaccounttype" || name == "primarygroupid")) {
+      continue;
+    }
     // The naming attribute comes from the RDN itself.
     if (name == ds::AsciiLower(parts.rdn.type) && attribute.values.size() == 1 &&
         ds::AsciiLower(attribute.values[0]) == ds::AsciiLower(parts.rdn.value))

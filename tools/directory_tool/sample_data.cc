@@ -179,7 +179,8 @@ class PlanBuilder {
                    const std::string& version, const std::string& description) {
     ds::LdifRecord& record = Add("CN=" + name, parent, {"computer"});
     Set(record, "sAMAccountName", name + "$");
-    Set(record, "userAccountControl", "4096");  // a workstation trust account
+    // A workstation trust account that has no password yet, as AD creates one.
+    Set(record, "userAccountControl", "4128");
     Set(record, "dNSHostName", ds::AsciiLower(name) + "." + dns_name_);
     Set(record, "operatingSystem", os);
     Set(record, "operatingSystemVersion", version);

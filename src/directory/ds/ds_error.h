@@ -15,6 +15,7 @@ inline constexpr HRESULT E_ADS_INVALID_FILTER = MakeHresult(0x80005014);
 inline constexpr HRESULT E_DS_OPERATIONS_ERROR = MakeHresult(0x80072020);           // 1
 inline constexpr HRESULT E_DS_NO_ATTRIBUTE_OR_VALUE = MakeHresult(0x8007200A);      // 16
 inline constexpr HRESULT E_DS_ATTRIBUTE_TYPE_UNDEFINED = MakeHresult(0x8007200C);   // 17
+inline constexpr HRESULT E_DS_INAPPROPRIATE_MATCHING = MakeHresult(0x8007202E);     // 18
 inline constexpr HRESULT E_DS_CONSTRAINT_VIOLATION = MakeHresult(0x8007202F);       // 19
 inline constexpr HRESULT E_DS_ATTRIBUTE_OR_VALUE_EXISTS = MakeHresult(0x8007200D);  // 20
 inline constexpr HRESULT E_DS_INVALID_ATTRIBUTE_SYNTAX = MakeHresult(0x8007200B);   // 21

@@ -92,6 +92,13 @@ bool VerifyPassword(Directory& directory, const std::string& dn, const std::stri
   return hash && PasswordMatches(*hash, password);
 }
 
+void AllowSchemaUpdates(Directory& directory) {
+  if (auto* embedded = dynamic_cast<EmbeddedDirectory*>(&directory)) {
+    std::lock_guard lock(embedded->store().mutex());
+    embedded->store().AllowSchemaUpdates();
+  }
+}
+
 void SetClock(Directory& directory, std::function<UtcTime()> clock) {
   if (auto* embedded = dynamic_cast<EmbeddedDirectory*>(&directory)) {
     std::lock_guard lock(embedded->store().mutex());

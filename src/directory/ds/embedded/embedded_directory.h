@@ -36,6 +36,10 @@ struct ProvisionOptions {
                                    const SchemaDefinition& schema, const ProvisionOptions& options,
                                    std::string* error);
 
+// Lets clients of this directory create and change schema objects (attributeSchema,
+// classSchema), which are otherwise refused as AD refuses them without schema update rights.
+void AllowSchemaUpdates(Directory& directory);
+
 class Store;
 // The directory of an open store, for the backend's objects that work through the interface
 // themselves (the mailbox component).

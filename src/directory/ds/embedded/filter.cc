@@ -4,7 +4,11 @@
 #include <unordered_set>
 
 #include "directory/ds/dn.h"
+#include "directory/ds/ds_error.h"
+#include "directory/ds/embedded/filter_chain.h"
+#include "directory/ds/embedded/schema_objects.h"
 #include "directory/ds/embedded/sid.h"
+#include "directory/ds/hex.h"
 #include "directory/ds/embedded/value_convert.h"
 
 namespace tessary::ds::embedded {
@@ -14,6 +18,16 @@ using Kind = FilterNode::Kind;
 
 constexpr char kBitAnd[] = "1.2.840.113556.1.4.803";
 constexpr char kBitOr[] = "1.2.840.113556.1.4.804";
+constexpr char kInChain[] = "1.2.840.113556.1.4.1941";
+
+// A rule this directory cannot evaluate fails the search, as AD fails it, rather than quietly
+// matching nothing; ambiguous name resolution is one such rule here.
+bool Evaluable(const FilterNode& node) {
+  if (AsciiLower(node.attribute) == "anr") return false;
+  if (node.kind != Kind::kExtensible) return true;
+  return node.matching_rule == kBitAnd || node.matching_rule == kBitOr ||
+         node.matching_rule == kInChain;
+}
 
 class Constant : public CompiledFilter {
  public:
@@ -162,8 +176,9 @@ class Compiler {
       *out = std::make_unique<Logical>(node.kind, std::move(children));
       return S_OK;
     }
+    if (!Evaluable(node)) return E_DS_INAPPROPRIATE_MATCHING;
     *out = Leaf(node);
-    return S_OK;
+    return *out != nullptr ? S_OK : E_FAIL;
   }
 
  private:
@@ -199,6 +214,7 @@ class Compiler {
     }
     const AttributeType* type = store_.schema().FindAttribute(key);
     if (type == nullptr) return False();  // AD treats an unknown attribute as undefined
+    if (kind == Kind::kExtensible && node.matching_rule == kInChain) return InChain(node, *type);
     if (type->definition.link_id > 0 && type->definition.link_id % 2 == 1) {
       return BackLink(node, kind, *type);
     }
@@ -258,7 +274,20 @@ class Compiler {
       return store_.IdOf("CN=" + (category.empty() ? c->definition.cn : category) + "," +
                          store_.forest().schema_dn);
     }
-    return store_.IdOf(value);
+    return Target(value);
+  }
+
+  // The object a DN assertion names: a DN, or "<GUID=...>" as AD also accepts it (the
+  // dashed text form, or 32 hex digits in stored byte order).
+  std::optional<std::int64_t> Target(const std::string& value) {
+    if (value.size() < 7 || AsciiLower(value.substr(0, 6)) != "<guid=" || value.back() != '>') {
+      return store_.IdOf(value);
+    }
+    std::string text = value.substr(6, value.size() - 7);
+    Bytes guid = text.find('-') != std::string::npos ? GuidTextToBytes(text) : BytesOfHex(text);
+    ObjectRecord record;
+    if (guid.size() != 16 || store_.FindByGuid(guid, &record) != S_OK) return std::nullopt;
+    return record.id;
   }
 
   std::unique_ptr<CompiledFilter> BitTest(const FilterNode& node, const AttributeType& type) {
@@ -281,6 +310,16 @@ class Compiler {
     });
   }
 
+  // Null when the file cannot be read.
+  std::unique_ptr<CompiledFilter> InChain(const FilterNode& node, const AttributeType& type) {
+    std::optional<std::int64_t> target = Target(node.value);
+    if (!target || type.definition.link_id <= 0) return False();
+    std::unordered_set<std::int64_t> objects;
+    if (Failed(ObjectsInChain(store_, type, *target, &objects))) return nullptr;
+    return std::make_unique<RecordTest>(
+        [objects = std::move(objects)](const ObjectRecord& r) { return objects.contains(r.id); });
+  }
+
   // memberOf and other back links: the objects that link to the candidate.
   std::unique_ptr<CompiledFilter> BackLink(const FilterNode& node, Kind kind,
                                            const AttributeType& type) {
@@ -298,7 +337,7 @@ class Compiler {
       });
     }
     if (kind != Kind::kEquality) return False();
-    std::optional<std::int64_t> source = store_.IdOf(node.value);
+    std::optional<std::int64_t> source = Target(node.value);
     ObjectRecord holder;
     if (!source || store_.FindById(*source, &holder) != S_OK) return False();
     std::unordered_set<std::int64_t> targets;

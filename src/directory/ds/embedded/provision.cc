@@ -4,6 +4,7 @@
 
 #include "directory/ds/dn.h"
 #include "directory/ds/embedded/embedded_directory.h"
+#include "directory/ds/embedded/protected_objects.h"
 #include "directory/ds/embedded/schema_objects.h"
 #include "directory/ds/embedded/sid.h"
 #include "directory/ds/embedded/store.h"
@@ -15,6 +16,21 @@ namespace {
 constexpr std::int32_t kGlobalSecurityGroup = static_cast<std::int32_t>(0x80000002u);
 constexpr std::int32_t kNormalAccount = 0x200;
 constexpr std::int32_t kDisabledNormalAccount = 0x222;
+
+Change Flags(std::int64_t flags) {
+  return {ADS_PROPERTY_UPDATE, "systemFlags", {Value::Integer(static_cast<std::int32_t>(flags))}};
+}
+
+Change Critical() {
+  return {ADS_PROPERTY_UPDATE, "isCriticalSystemObject", {Value::Boolean(true)}};
+}
+
+// The head of a domain, guarded as the objects the domain cannot do without.
+std::vector<Change> DomainHead(const Bytes& sid) {
+  return {{ADS_PROPERTY_UPDATE, "objectSid", {Value::Octets(sid)}},
+          Flags(kFlagsOfCriticalContainer),
+          Critical()};
+}
 
 bool ValidDnsName(const std::string& name) {
   if (name.empty() || name.size() > 253 || name.find('.') == std::string::npos) return false;
@@ -92,8 +108,7 @@ class Provisioner {
     (void)ParseDn(root_dn, &rdns);
     std::string above = root_dn.substr(
         root_dn.find(',') == std::string::npos ? root_dn.size() : root_dn.find(',') + 1);
-    if (!Make(above, "domainDNS", FormatRdn(rdns.front()),
-              {{ADS_PROPERTY_UPDATE, "objectSid", {Value::Octets(domain_sid)}}},
+    if (!Make(above, "domainDNS", FormatRdn(rdns.front()), DomainHead(domain_sid),
               Store::NamingContext::kHead) ||
         !Make(root_dn, "configuration", "CN=Configuration", {}, Store::NamingContext::kHead) ||
         !Make(configuration, "dMD", "CN=Schema", {}, Store::NamingContext::kHead)) {
@@ -127,8 +142,9 @@ class Provisioner {
       if (!Categorise(head + root_dn)) return false;
     }
     std::string partitions = "CN=Partitions," + configuration;
-    return Make(configuration, "crossRefContainer", "CN=Partitions", {}) &&
-           Make(configuration, "container", "CN=Services", {}) &&
+    return Make(configuration, "crossRefContainer", "CN=Partitions",
+                {Flags(kFlagDisallowDelete)}) &&
+           Make(configuration, "container", "CN=Services", {Flags(kFlagDisallowDelete)}) &&
            CrossRef(partitions, "CN=Enterprise Configuration", configuration, root_dns, 1) &&
            CrossRef(partitions, "CN=Enterprise Schema", schema, root_dns, 1);
   }
@@ -165,6 +181,7 @@ class Provisioner {
     changes.push_back({ADS_PROPERTY_UPDATE, "sAMAccountName", {Value::String(name)}});
     changes.push_back(
         {ADS_PROPERTY_UPDATE, "objectSid", {Value::Octets(AccountSid(domain_sid, rid))}});
+    changes.push_back(Critical());
     return Make(parent, class_name, FormatRdn({"CN", name}), changes);
   }
 
@@ -185,16 +202,18 @@ class Provisioner {
     };
     auto group_type =
         Change{ADS_PROPERTY_UPDATE, "groupType", {Value::Integer(kGlobalSecurityGroup)}};
+    auto container = [&](const char* class_name, const char* rdn, const char* text) {
+      return Make(domain_dn, class_name, rdn,
+                  {description(text), Flags(kFlagsOfCriticalContainer), Critical()});
+    };
     bool ok =
-        Make(domain_dn, "container", "CN=Users",
-             {description("Default container for upgraded user accounts")}) &&
-        Make(domain_dn, "container", "CN=Computers",
-             {description("Default container for upgraded computer accounts")}) &&
-        Make(domain_dn, "organizationalUnit", "OU=Domain Controllers",
-             {description("Default container for domain controllers")}) &&
-        Make(domain_dn, "lostAndFound", "CN=LostAndFound",
-             {description("Default container for orphaned objects")}) &&
-        Make(domain_dn, "container", "CN=System", {description("Builtin system settings")}) &&
+        container("container", "CN=Users", "Default container for upgraded user accounts") &&
+        container("container", "CN=Computers",
+                  "Default container for upgraded computer accounts") &&
+        container("organizationalUnit", "OU=Domain Controllers",
+                  "Default container for domain controllers") &&
+        container("lostAndFound", "CN=LostAndFound", "Default container for orphaned objects") &&
+        container("container", "CN=System", "Builtin system settings") &&
         Account(users, "user", "Administrator", 500, sid,
                 {description("Built-in account for administering the computer/domain"),
                  uac(kNormalAccount)}) &&
@@ -248,8 +267,7 @@ bool AddDomain(Store& store, bool creating, const std::string& dns_name,
       std::vector<Rdn> rdns;
       (void)ParseDn(domain_dn, &rdns);
       std::string above = domain_dn.substr(domain_dn.find(',') + 1);
-      ok = provisioner.Make(above, "domainDNS", FormatRdn(rdns.front()),
-                            {{ADS_PROPERTY_UPDATE, "objectSid", {Value::Octets(sid)}}},
+      ok = provisioner.Make(above, "domainDNS", FormatRdn(rdns.front()), DomainHead(sid),
                             Store::NamingContext::kHead);
     }
     ok = ok && provisioner.Domain(domain_dn, dns_name, sid, options) && transaction.Commit();

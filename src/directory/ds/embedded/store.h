@@ -69,6 +69,9 @@ class Store {
   [[nodiscard]] bool ReloadForest(std::string* error);
 
   void SetClock(Clock clock) { clock_ = std::move(clock); }
+  // Clients may change the schema only in a directory opened for that.
+  void AllowSchemaUpdates() { schema_updates_allowed_ = true; }
+  bool schema_updates_allowed() const { return schema_updates_allowed_; }
   UtcTime Now() const { return clock_(); }
 
   // --- Reading. Each returns S_OK, E_DS_NO_SUCH_OBJECT, or E_FAIL when the file fails.
@@ -133,6 +136,7 @@ class Store {
   ForestLayout forest_;
   std::string path_;
   Clock clock_;
+  bool schema_updates_allowed_ = false;
 };
 
 }  // namespace tessary::ds::embedded

@@ -3,7 +3,9 @@
 #include <algorithm>
 
 #include "directory/ds/ds_error.h"
+#include "directory/ds/embedded/account_rules.h"
 #include "directory/ds/embedded/password.h"
+#include "directory/ds/embedded/protected_objects.h"
 #include "directory/ds/embedded/sid.h"
 #include "directory/ds/embedded/value_convert.h"
 
@@ -15,19 +17,11 @@ constexpr std::int64_t kUacAccountDisable = 0x2;
 constexpr std::int64_t kUacPasswordNotRequired = 0x20;
 constexpr std::int64_t kUacNormalAccount = 0x200;
 constexpr std::int64_t kUacWorkstationTrust = 0x1000;
-constexpr std::int64_t kUacServerTrust = 0x2000;
 constexpr std::int64_t kMaxUserAccountName = 20;
 
 // An empty self-relative security descriptor: AD gives every object one.
 const Bytes kEmptySecurityDescriptor = {1, 0, 4, 0x80, 0, 0, 0, 0, 0, 0,
                                         0, 0, 0, 0,    0, 0, 0, 0, 0, 0};
-
-std::int64_t AccountTypeOfGroup(std::int64_t group_type) {
-  bool security = (group_type & 0x80000000LL) != 0;
-  bool local = (group_type & 0x4) != 0;
-  if (security) return local ? 0x20000000 : 0x10000000;
-  return local ? 0x20000001 : 0x10000001;
-}
 
 // Calls body in a transaction; a failure rolls everything back and forgets cached names.
 template <typename Body>
@@ -92,6 +86,9 @@ HRESULT Writer::Apply(const ObjectClass& object_class, const std::vector<Change>
       return E_DS_CANT_MOD_OBJ_CLASS;
     }
     if (origin_ == Origin::kClient) {
+      if (HRESULT hr = AccountRules(store_, true).CheckClientWrite(*type, creating); Failed(hr)) {
+        return hr;
+      }
       if (type->definition.link_id % 2 != 0) return E_DS_UNWILLING_TO_PERFORM;
       if (type->definition.system_only) return E_DS_CONSTRAINT_VIOLATION;
       if (!creating && type->key == object_class.rdn_attribute) return E_DS_CANT_ON_RDN;
@@ -259,11 +256,6 @@ void Writer::SetDefaults(const ObjectClass& object_class, const ObjectRecord& pa
               kUacPasswordNotRequired | kUacAccountDisable |
                   (computer ? kUacWorkstationTrust : kUacNormalAccount),
               record, true);
-    const auto* uac = record->attributes.Find(Number("userAccountControl"));
-    std::int64_t flags = uac != nullptr ? std::get<std::int64_t>(uac->front()) : 0;
-    bool trust = (flags & (kUacWorkstationTrust | kUacServerTrust)) != 0;
-    SetNumber("sAMAccountType", trust ? 0x30000001 : 0x30000000, record, false);
-    SetNumber("primaryGroupID", trust ? 515 : 513, record, true);
     SetNumber("accountExpires", kNever, record, true);
     for (const char* zero : {"pwdLastSet", "badPwdCount", "badPasswordTime", "codePage",
                              "countryCode", "logonCount", "lastLogon", "lastLogoff"}) {
@@ -272,9 +264,6 @@ void Writer::SetDefaults(const ObjectClass& object_class, const ObjectRecord& pa
   }
   if (object_class.key == "group") {
     SetNumber("groupType", static_cast<std::int32_t>(0x80000002u), record, true);
-    const auto* type = record->attributes.Find(Number("groupType"));
-    SetNumber("sAMAccountType", AccountTypeOfGroup(std::get<std::int64_t>(type->front())), record,
-              false);
   }
 }
 
@@ -302,6 +291,9 @@ HRESULT Writer::Create(const std::string& parent_dn, const std::string& class_na
       } else if (Failed(hr)) {
         return hr;
       }
+    }
+    if (has_parent && origin_ == Origin::kClient) {
+      if (HRESULT hr = CheckClientSchemaWrite(store_, parent); Failed(hr)) return hr;
     }
     if (has_parent) {
       if (origin_ == Origin::kClient && !object_class->superior_keys.empty()) {
@@ -333,6 +325,11 @@ HRESULT Writer::Create(const std::string& parent_dn, const std::string& class_na
     }
     record.attributes.Set(naming, {rdn.value});
     SetDefaults(*object_class, parent, &record);
+    if (HRESULT hr = AccountRules(store_, origin_ == Origin::kClient)
+                         .Apply(*object_class, nullptr, &record, touched);
+        Failed(hr)) {
+      return hr;
+    }
     bool head = naming_context == Store::NamingContext::kHead || !has_parent;
     if (!head) {
       if (HRESULT hr = AddSid(*object_class, &record); Failed(hr)) return hr;
@@ -356,16 +353,17 @@ HRESULT Writer::Modify(std::int64_t id, const std::vector<Change>& changes) {
     if (HRESULT hr = store_.FindById(id, &record); Failed(hr)) return hr;
     const ObjectClass* object_class = ClassOf(record);
     if (object_class == nullptr) return E_FAIL;
+    if (origin_ == Origin::kClient) {
+      if (HRESULT hr = CheckClientSchemaWrite(store_, record); Failed(hr)) return hr;
+    }
+    AccountRules rules(store_, origin_ == Origin::kClient);
+    AccountState before = rules.StateOf(record);
     std::vector<int> touched;
     if (HRESULT hr = Apply(*object_class, changes, false, &record.attributes, &touched);
         Failed(hr)) {
       return hr;
     }
-    if (const auto* type = record.attributes.Find(Number("groupType"));
-        type != nullptr && object_class->key == "group") {
-      SetNumber("sAMAccountType", AccountTypeOfGroup(std::get<std::int64_t>(type->front())),
-                &record, false);
-    }
+    if (HRESULT hr = rules.Apply(*object_class, &before, &record, touched); Failed(hr)) return hr;
     if (HRESULT hr = Validate(*object_class, record, touched, false); Failed(hr)) return hr;
     Stamp(&record, false);
     if (HRESULT hr = store_.UpdateAttributes(record); Failed(hr)) return hr;
@@ -393,6 +391,12 @@ HRESULT Writer::Move(std::int64_t id, const std::string& new_parent_dn, const st
       return E_DS_NAMING_VIOLATION;
     }
     if (record.nc == record.id) return E_DS_UNWILLING_TO_PERFORM;  // a naming context head
+    if (origin_ == Origin::kClient) {
+      std::vector<Rdn> current;
+      bool renaming = !ParseDn(record.dn, &current) || current.front().value != rdn.value;
+      HRESULT hr = CheckClientMove(store_, record, renaming, parent.id != record.parent);
+      if (Failed(hr)) return hr;
+    }
     if (parent.path.starts_with(record.path)) return E_DS_UNWILLING_TO_PERFORM;
     if (parent.nc != record.nc) return HresultFromLdapResult(71);  // affects multiple DSAs
     // LostAndFound takes objects of every class; elsewhere the schema decides.
@@ -421,6 +425,9 @@ HRESULT Writer::Delete(std::int64_t id) {
     ObjectRecord record;
     if (HRESULT hr = store_.FindById(id, &record); Failed(hr)) return hr;
     if (record.nc == record.id) return E_DS_UNWILLING_TO_PERFORM;
+    if (origin_ == Origin::kClient) {
+      if (HRESULT hr = CheckClientDelete(store_, record); Failed(hr)) return hr;
+    }
     bool has_children = false;
     if (HRESULT hr = store_.HasChildren(id, &has_children); Failed(hr)) return hr;
     if (has_children) return E_DS_CANT_ON_NON_LEAF;
