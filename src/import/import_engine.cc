@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <utility>
 
 #include "import/csv_records.h"
 #include "import/split_values.h"
@@ -68,7 +69,8 @@ bool CImportEngine::ReadImportLines(std::vector<std::string>* lines) {
   }
   // Whatever the spreadsheet saved, the directory only ever sees UTF-8.
   lines->clear();
-  SplitRecords(DecodeText(bytes, &import_encoding_), lines);
+  const std::string text = DecodeText(std::move(bytes), &import_encoding_);
+  SplitRecords(text, lines);
   return true;
 }
 

@@ -97,29 +97,32 @@ std::string_view TextEncodingName(TextEncoding encoding) {
   return "UTF-8";
 }
 
-std::string DecodeText(std::string_view bytes, TextEncoding* encoding) {
-  if (bytes.starts_with(kUtf8Mark)) {
+std::string DecodeText(std::string bytes, TextEncoding* encoding) {
+  const std::string_view view(bytes);
+  if (view.starts_with(kUtf8Mark)) {
     *encoding = TextEncoding::kUtf8ByteOrderMark;
-    bytes.remove_prefix(kUtf8Mark.size());
     // A marked file with bytes that are not UTF-8 after all is still readable as the code page.
-    if (IsValidUtf8(bytes)) return std::string(bytes);
-    *encoding = TextEncoding::kWindows1252;
-    return FromWindows1252(bytes);
+    if (!IsValidUtf8(view.substr(kUtf8Mark.size()))) {
+      *encoding = TextEncoding::kWindows1252;
+      return FromWindows1252(view.substr(kUtf8Mark.size()));
+    }
+    bytes.erase(0, kUtf8Mark.size());
+    return bytes;
   }
-  if (bytes.starts_with(kUtf16LittleEndianMark)) {
+  if (view.starts_with(kUtf16LittleEndianMark)) {
     *encoding = TextEncoding::kUtf16LittleEndian;
-    return FromUtf16(bytes.substr(kUtf16LittleEndianMark.size()), false);
+    return FromUtf16(view.substr(kUtf16LittleEndianMark.size()), false);
   }
-  if (bytes.starts_with(kUtf16BigEndianMark)) {
+  if (view.starts_with(kUtf16BigEndianMark)) {
     *encoding = TextEncoding::kUtf16BigEndian;
-    return FromUtf16(bytes.substr(kUtf16BigEndianMark.size()), true);
+    return FromUtf16(view.substr(kUtf16BigEndianMark.size()), true);
   }
-  if (IsValidUtf8(bytes)) {
+  if (IsValidUtf8(view)) {
     *encoding = TextEncoding::kUtf8;
-    return std::string(bytes);
+    return bytes;
   }
   *encoding = TextEncoding::kWindows1252;
-  return FromWindows1252(bytes);
+  return FromWindows1252(view);
 }
 
 std::size_t Utf8CharacterCount(std::string_view utf8) {

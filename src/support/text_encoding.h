@@ -22,8 +22,9 @@ std::string_view TextEncodingName(TextEncoding encoding);
 
 // The bytes as UTF-8, without their byte-order mark: a byte-order mark decides the encoding;
 // without one, bytes that are valid UTF-8 are UTF-8 and any others Windows-1252. The result is
-// always valid UTF-8 (UTF-16 that cannot be decoded gives U+FFFD). Never fails.
-std::string DecodeText(std::string_view bytes, TextEncoding* encoding);
+// always valid UTF-8 (UTF-16 that cannot be decoded gives U+FFFD). UTF-8 keeps its buffer, so a
+// large file is not held twice. Never fails.
+std::string DecodeText(std::string bytes, TextEncoding* encoding);
 
 // The number of characters (code points) of UTF-8 text; each byte that does not continue a
 // character counts as one.
