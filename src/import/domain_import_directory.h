@@ -44,6 +44,9 @@ class DomainImportDirectory : public ImportDirectory {
                          CBVKError& error) override;
   bool ReadMemberOf(const std::string& dn, std::vector<std::string>* groups,
                     CBVKError& error) override;
+  void SetServerWait(ds::ServerWait* wait) override {
+    if (domain_.Directory() != nullptr) domain_.Directory()->SetServerWait(wait);
+  }
 
  private:
   CExDomain& domain_;

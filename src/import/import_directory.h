@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "directory/ds/directory.h"
 #include "directory/ds/object.h"
 #include "support/bvk_error.h"
 
@@ -81,6 +82,10 @@ class ImportDirectory {
   // The DNs of the groups the object at dn is a member of (its memberOf values).
   [[nodiscard]] virtual bool ReadMemberOf(const std::string& dn, std::vector<std::string>* groups,
                                           CBVKError& error) = 0;
+
+  // The run's observer of waits for a lost server (null: none); a directory that never waits
+  // has no use for it.
+  virtual void SetServerWait(ds::ServerWait* wait) { (void)wait; }
 };
 
 }  // namespace tessary

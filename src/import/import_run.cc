@@ -8,6 +8,52 @@
 #include "support/bvk_progress_dlg.h"
 
 namespace tessary {
+namespace {
+
+// While the directory is waited for, the status line says so and Cancel ends the wait.
+class ProgressServerWait final : public ds::ServerWait {
+ public:
+  explicit ProgressServerWait(CBVKProgressDlg& dialog) : dialog_(dialog) {}
+
+  // Each entry begins with its own status, whatever a wait before it left on the line.
+  void SetStatus(const std::string& status) {
+    status_ = status;
+    waiting_ = false;
+    dialog_.SetStatusText(status);
+  }
+  bool Waiting() override {
+    if (!waiting_) dialog_.SetStatusText("Waiting for the directory...");
+    waiting_ = true;
+    return !dialog_.IsCancelled();
+  }
+  void Resumed() override {
+    waiting_ = false;
+    dialog_.SetStatusText(status_);
+  }
+
+ private:
+  CBVKProgressDlg& dialog_;
+  std::string status_;
+  bool waiting_ = false;
+};
+
+// Keeps the directory's observer set for the run's duration.
+class ServerWaitScope {
+ public:
+  ServerWaitScope(ImportDirectory* directory, ds::ServerWait* wait) : directory_(directory) {
+    if (directory_ != nullptr) directory_->SetServerWait(wait);
+  }
+  ~ServerWaitScope() {
+    if (directory_ != nullptr) directory_->SetServerWait(nullptr);
+  }
+  ServerWaitScope(const ServerWaitScope&) = delete;
+  ServerWaitScope& operator=(const ServerWaitScope&) = delete;
+
+ private:
+  ImportDirectory* directory_;
+};
+
+}  // namespace
 
 std::int32_t CImportEngine::ImportWork(CBVKProgressDlg& dialog) {
   CImportEngine* engine = dialog.Parameter<CImportEngine>(kParameterKey);
@@ -49,10 +95,12 @@ std::int32_t CImportEngine::Run(CBVKProgressDlg& dialog) {
 
   const int count = lines.empty() ? 0 : static_cast<int>(lines.size()) - 1;
   dialog.SetRange(count, 1);
+  ProgressServerWait server_wait(dialog);
+  ServerWaitScope wait_scope(domain_, &server_wait);
   for (int i = 1; i <= count; ++i) {
     const std::string status =
         "Processing " + std::to_string(i) + " of " + std::to_string(count) + "...";
-    dialog.SetStatusText(status);
+    server_wait.SetStatus(status);
     if (!dialog.StepProgress(1)) {
       WriteLog("Operation cancelled by user");
       break;

@@ -11,6 +11,19 @@
 
 namespace tessary::ds {
 
+// What a run does while a lost server is waited for: the LDAP backend waits for a server that
+// went away, the embedded directory never loses its file.
+class ServerWait {
+ public:
+  virtual ~ServerWait() = default;
+  // Called when a wait begins and often during it (at least every quarter of a second); false
+  // gives the wait up (the user cancelled), and the operation fails as when the server stays
+  // away.
+  virtual bool Waiting() = 0;
+  // The server answers again.
+  virtual void Resumed() = 0;
+};
+
 class Directory {
  public:
   virtual ~Directory() = default;
@@ -22,6 +35,10 @@ class Directory {
 
   // Where the connection goes (the file or the URI), for messages.
   virtual std::string Location() const = 0;
+
+  // The run's observer of waits for a lost server (not owned; null: none). Set before the run's
+  // operations and cleared after them.
+  virtual void SetServerWait(ServerWait* wait) { (void)wait; }
 };
 
 // The DNS names of the domains of the connected forest, in the order of the Partitions

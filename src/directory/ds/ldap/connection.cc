@@ -3,9 +3,11 @@
 #include <ldap.h>
 #include <sasl/sasl.h>
 
+#include <algorithm>
 #include <csignal>
 #include <cstdlib>
 #include <cstring>
+#include <thread>
 
 #include "directory/ds/ds_error.h"
 #include "directory/ds/ldap/ldap_errors.h"
@@ -47,6 +49,28 @@ bool IsLdaps(const std::string& uri) {
   return uri.size() >= 8 && strncasecmp(uri.c_str(), "ldaps://", 8) == 0;
 }
 
+// A whole number of seconds from lowest to 3600 in the variable; *seconds untouched when unset.
+bool SecondsFromEnvironment(const char* name, long lowest, long* seconds, std::string* error) {
+  const std::string text = Env(name);
+  if (text.empty()) return true;
+  char* end = nullptr;
+  const long value = std::strtol(text.c_str(), &end, 10);
+  if (*end != '\0' || value < lowest || value > 3600) {
+    *error = std::string(name) + " is '" + text + "'; it must be a whole number of seconds from " +
+             std::to_string(lowest) + " to 3600.";
+    return false;
+  }
+  *seconds = value;
+  return true;
+}
+
+// The failures of an open that a later try may not meet: the server is not there (yet).
+bool ServerAway(HRESULT hr) {
+  return hr == HresultFromLdap(LDAP_SERVER_DOWN) || hr == HresultFromLdap(LDAP_CONNECT_ERROR) ||
+         hr == HresultFromLdap(LDAP_TIMEOUT) || hr == HresultFromLdap(LDAP_UNAVAILABLE) ||
+         hr == HresultFromLdap(LDAP_BUSY);
+}
+
 }  // namespace
 
 bool SettingsFromEnvironment(const std::string& uri, ConnectionSettings* settings,
@@ -55,16 +79,12 @@ bool SettingsFromEnvironment(const std::string& uri, ConnectionSettings* setting
   settings->bind_dn = Env("TESSARY_BIND_DN");
   settings->password_file = Env("TESSARY_BIND_PASSWORD_FILE");
   settings->ca_file = Env("LDAPTLS_CACERT");
-  std::string timeout = Env("TESSARY_NETWORK_TIMEOUT");
-  if (timeout.empty()) return true;
-  char* end = nullptr;
-  long seconds = std::strtol(timeout.c_str(), &end, 10);
-  if (*end != '\0' || seconds < 1 || seconds > 3600) {
-    *error = "TESSARY_NETWORK_TIMEOUT is '" + timeout +
-             "'; it must be a whole number of seconds from 1 to 3600.";
-    return false;
-  }
-  settings->timeout = std::chrono::seconds(seconds);
+  long seconds = 0;
+  if (!SecondsFromEnvironment("TESSARY_NETWORK_TIMEOUT", 1, &seconds, error)) return false;
+  if (seconds != 0) settings->timeout = std::chrono::seconds(seconds);
+  seconds = -1;
+  if (!SecondsFromEnvironment("TESSARY_RECONNECT_LIMIT", 0, &seconds, error)) return false;
+  if (seconds >= 0) settings->reconnect_limit = std::chrono::seconds(seconds);
   return true;
 }
 
@@ -187,6 +207,7 @@ HRESULT Connection::OpenLocked(std::string* error) {
   hr = BindGssapi(&gssapi_error, &server_took_part);
   if (Succeeded(hr)) {
     mechanism_ = "GSSAPI";
+    ++generation_;
     return S_OK;
   }
   if (hr == MakeHresult(0x8007203A)) {
@@ -214,20 +235,70 @@ HRESULT Connection::OpenLocked(std::string* error) {
     return hr;
   }
   mechanism_ = "SIMPLE";
+  ++generation_;
   return S_OK;
 }
 
-int Connection::Run(const std::function<int(LDAP*)>& op) {
-  std::lock_guard lock(mutex_);
-  std::string ignored;
-  auto reopen = [&]() { return Succeeded(OpenLocked(&ignored)); };
-  if (handle_ == nullptr && !reopen()) return LDAP_SERVER_DOWN;
-  int rc = op(handle_);
-  if (IsConnectionLost(rc)) {
-    if (!reopen()) return LDAP_SERVER_DOWN;
-    rc = op(handle_);
+bool Connection::Pause(std::chrono::milliseconds pause) {
+  constexpr std::chrono::milliseconds kSlice(200);
+  const auto until = std::chrono::steady_clock::now() + pause;
+  for (;;) {
+    if (wait_ != nullptr && !wait_->Waiting()) return false;
+    const auto left = until - std::chrono::steady_clock::now();
+    if (left <= std::chrono::steady_clock::duration::zero()) return true;
+    std::this_thread::sleep_for(std::min<std::chrono::steady_clock::duration>(left, kSlice));
   }
-  if (IsConnectionLost(rc) || rc == LDAP_TIMEOUT) Close();
+}
+
+bool Connection::Reopen() {
+  std::string ignored;
+  const auto start = std::chrono::steady_clock::now();
+  auto pause = settings_.first_pause;
+  bool waited = false;
+  for (;;) {
+    HRESULT hr = OpenLocked(&ignored);
+    if (Succeeded(hr)) {
+      gave_up_ = false;
+      if (waited && wait_ != nullptr) wait_->Resumed();
+      return true;
+    }
+    if (!ServerAway(hr) || gave_up_) return false;
+    const auto spent = std::chrono::duration_cast<std::chrono::milliseconds>(
+        std::chrono::steady_clock::now() - start);
+    if (spent >= settings_.reconnect_limit) {
+      gave_up_ = true;
+      return false;
+    }
+    waited = true;
+    if (!Pause(std::min(pause, settings_.reconnect_limit - spent))) return false;
+    pause = std::min(pause * 2, settings_.longest_pause);
+  }
+}
+
+int Connection::Run(const Operation& op) {
+  std::lock_guard lock(mutex_);
+  // Bounded: a server that takes connections and drops each one mid-answer must not hold the
+  // run forever.
+  constexpr int kAttempts = 4;
+  int rc = LDAP_SERVER_DOWN;
+  for (int attempt = 0; attempt < kAttempts; ++attempt) {
+    if (handle_ == nullptr && !Reopen()) return LDAP_SERVER_DOWN;
+    rc = op(handle_);
+    if (!IsConnectionLost(rc) && rc != LDAP_TIMEOUT) return rc;
+    Close();
+  }
+  return rc;
+}
+
+int Connection::RunOnce(const Operation& op, bool* interrupted) {
+  std::lock_guard lock(mutex_);
+  *interrupted = false;
+  if (handle_ == nullptr && !Reopen()) return LDAP_SERVER_DOWN;
+  int rc = op(handle_);
+  if (!IsConnectionLost(rc) && rc != LDAP_TIMEOUT) return rc;
+  Close();
+  if (!Reopen()) return LDAP_SERVER_DOWN;
+  *interrupted = true;
   return rc;
 }
 

@@ -1,15 +1,18 @@
 #pragma once
-// The one LDAP connection of a run: opened and bound once, re-established once per operation
-// when the server dropped it. The bind never sends a password in clear: GSSAPI when the user has
-// a Kerberos ticket, otherwise a simple bind over TLS (ldaps or StartTLS) with verified
-// certificates, set on the connection itself so that no ldaprc or environment can weaken it.
+// The one LDAP connection of a run: opened and bound once, and when the server drops it, opened
+// again with growing pauses until the server answers or the wait's limit has passed. The bind never
+// sends a password in clear: GSSAPI when the user has a Kerberos ticket, otherwise a simple bind
+// over TLS (ldaps or StartTLS) with verified certificates, set on the connection itself so that no
+// ldaprc or environment can weaken it.
 
 #include <chrono>
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <mutex>
 #include <string>
 
+#include "directory/ds/directory.h"
 #include "platform/hresult.h"
 
 struct ldap;  // libldap's LDAP handle
@@ -22,11 +25,16 @@ struct ConnectionSettings {
   std::string bind_dn;               // TESSARY_BIND_DN, for a simple bind
   std::string password_file;         // TESSARY_BIND_PASSWORD_FILE
   std::string ca_file;               // LDAPTLS_CACERT; empty: the system's CAs
+  // After a lost connection: the first pause before trying again, doubled after each failed
+  // try up to the longest, and how long in all the server is waited for.
+  std::chrono::milliseconds first_pause{250};
+  std::chrono::milliseconds longest_pause{8000};
+  std::chrono::milliseconds reconnect_limit{60000};
 };
 
-// Settings for uri from TESSARY_BIND_DN, TESSARY_BIND_PASSWORD_FILE, LDAPTLS_CACERT and
-// TESSARY_NETWORK_TIMEOUT (seconds). Fails with a message when the timeout is not a whole
-// number of seconds from 1 to 3600.
+// Settings for uri from TESSARY_BIND_DN, TESSARY_BIND_PASSWORD_FILE, LDAPTLS_CACERT,
+// TESSARY_NETWORK_TIMEOUT (seconds, 1 to 3600) and TESSARY_RECONNECT_LIMIT (seconds, 0 to 3600).
+// Fails with a message when a number is not a whole number of seconds in its range.
 [[nodiscard]] bool SettingsFromEnvironment(const std::string& uri, ConnectionSettings* settings,
                                            std::string* error);
 
@@ -42,11 +50,21 @@ class Connection {
   // bind that would go unencrypted).
   [[nodiscard]] HRESULT Open(std::string* error);
 
+  using Operation = std::function<int(::ldap*)>;
   // Runs op, which answers with an LDAP result code, on the bound connection, one operation at a
-  // time. When op finds the connection gone, it is opened again once and op runs again; when
-  // that fails too, the answer is LDAP_SERVER_DOWN. A timeout drops the connection, so the next
-  // operation starts afresh.
-  int Run(const std::function<int(::ldap*)>& op);
+  // time. When op finds the connection gone (or timed out, which drops it), the connection is
+  // opened again, waiting for the server, and op runs again; when the server stays away the
+  // answer is LDAP_SERVER_DOWN. For operations that may be repeated: reads.
+  int Run(const Operation& op);
+  // As Run, but op is not repeated once it may have reached the server: *interrupted then
+  // tells that the connection was lost (or timed out) under it, so that whether it took effect
+  // is unknown, and that the connection is open again. When the server stays away the answer
+  // is LDAP_SERVER_DOWN with *interrupted false. For writes.
+  int RunOnce(const Operation& op, bool* interrupted);
+
+  // Counts the connections opened: a paging cookie is good only on the connection that gave it.
+  std::uint64_t Generation() const { return generation_; }
+  void SetServerWait(ServerWait* wait) { wait_ = wait; }
 
   // "GSSAPI" or "SIMPLE" after a successful Open.
   const std::string& Mechanism() const { return mechanism_; }
@@ -54,6 +72,11 @@ class Connection {
 
  private:
   HRESULT OpenLocked(std::string* error);
+  // Opens the connection again, pausing between tries while the server is unreachable, for up
+  // to the reconnect limit (a single try once a wait has run out, until the server is back).
+  bool Reopen();
+  // Sleeps for pause, asking the ServerWait all along; false when it gave the wait up.
+  bool Pause(std::chrono::milliseconds pause);
   HRESULT Connect(std::string* error);
   // server_took_part tells whether the server saw any of the exchange.
   HRESULT BindGssapi(std::string* error, bool* server_took_part);
@@ -63,6 +86,9 @@ class Connection {
   ConnectionSettings settings_;
   ::ldap* handle_ = nullptr;
   std::string mechanism_;
+  std::uint64_t generation_ = 0;
+  ServerWait* wait_ = nullptr;
+  bool gave_up_ = false;  // the last wait ran out: do not wait again until the server is back
   std::mutex mutex_;
 };
 

@@ -15,6 +15,8 @@ class LdapDirectory final : public Directory {
  public:
   explicit LdapDirectory(std::shared_ptr<Session> session) : session_(std::move(session)) {}
 
+  void SetServerWait(ServerWait* wait) override { session_->SetServerWait(wait); }
+
   HRESULT Bind(const std::string& path, std::unique_ptr<Object>* object) override {
     AdsPath parsed;
     HRESULT hr = ParseAdsPath(path, &parsed);

@@ -414,7 +414,7 @@ HRESULT LdapObject::IsMember(const std::string& member_path, bool* member) {
   HRESULT hr = DnOfPath(*session_, member_path, &member_dn);
   if (Failed(hr)) return hr;
   std::vector<Entry> entries;
-  std::string no_paging;
+  PageCookie no_paging;
   hr =
       session_->SearchPage(dn_, SearchScope::kBase, "(member=" + EscapeFilterValue(member_dn) + ")",
                            {"1.1"}, 0, &no_paging, &entries);

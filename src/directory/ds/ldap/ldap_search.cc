@@ -1,6 +1,8 @@
 #include "directory/ds/ldap/ldap_search.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <functional>
 
 #include "directory/ds/ads_path.h"
 #include "directory/ds/dn.h"
@@ -23,7 +25,9 @@ class PagedEntries {
 
   // Starts (again) at the first entry: S_OK, S_FALSE when there is none, or the failure.
   HRESULT First() {
-    cookie_.clear();
+    cookie_ = PageCookie();
+    given_before_.clear();
+    given_since_.clear();
     started_ = true;
     return Fetch();
   }
@@ -32,9 +36,10 @@ class PagedEntries {
     if (!started_) return First();
     if (index_ + 1 < page_.size()) {
       ++index_;
+      Yield();
       return S_OK;
     }
-    if (cookie_.empty()) {
+    if (cookie_.state.empty()) {
       index_ = page_.size();
       return S_FALSE;
     }
@@ -47,18 +52,39 @@ class PagedEntries {
 
  private:
   HRESULT Fetch() {
-    // A page may come back empty while the cookie says more follow.
+    // A page may come back empty while the cookie says more follow, or hold only rows given
+    // before the search had to begin again.
     do {
       index_ = 0;
       HRESULT hr =
           session_->SearchPage(base_, scope_, filter_, attributes_, page_size_, &cookie_, &page_);
       if (Failed(hr)) {
         page_.clear();
-        cookie_.clear();
+        cookie_ = PageCookie();
         return hr;
       }
-    } while (page_.empty() && !cookie_.empty());
-    return page_.empty() ? S_FALSE : S_OK;
+      if (cookie_.restarted) {
+        given_before_.insert(given_before_.end(), given_since_.begin(), given_since_.end());
+        given_since_.clear();
+        std::sort(given_before_.begin(), given_before_.end());
+      }
+      std::erase_if(page_, [&](const Entry& entry) { return GivenBefore(entry); });
+    } while (page_.empty() && !cookie_.state.empty());
+    if (page_.empty()) return S_FALSE;
+    Yield();
+    return S_OK;
+  }
+
+  // Rows are remembered by a hash of their DN, eight bytes each, so that a search begun again
+  // gives none twice without holding the rows. One run of the search gives each row once, so a
+  // row is looked up only among those given before its run began.
+  static std::uint64_t KeyOf(const Entry& entry) {
+    return std::hash<std::string>()(AsciiLower(entry.dn));
+  }
+  void Yield() { given_since_.push_back(KeyOf(page_[index_])); }
+  bool GivenBefore(const Entry& entry) const {
+    return !given_before_.empty() &&
+           std::binary_search(given_before_.begin(), given_before_.end(), KeyOf(entry));
   }
 
   std::shared_ptr<Session> session_;
@@ -67,10 +93,12 @@ class PagedEntries {
   std::string filter_;
   std::vector<std::string> attributes_;
   int page_size_;
-  std::string cookie_;
+  PageCookie cookie_;
   std::vector<Entry> page_;
   size_t index_ = 0;
   bool started_ = false;
+  std::vector<std::uint64_t> given_before_;  // sorted
+  std::vector<std::uint64_t> given_since_;
 };
 
 class LdapSearchCursor final : public SearchCursor {

@@ -120,8 +120,7 @@ void Session::LearnAttributes(const std::vector<std::string>& names) {
   std::vector<std::string> unknown;
   for (const std::string& name : names) {
     std::string key = AsciiLower(BaseAttributeName(name));
-    if (!schema_.contains(key) &&
-        std::find(unknown.begin(), unknown.end(), key) == unknown.end()) {
+    if (!schema_.contains(key) && std::find(unknown.begin(), unknown.end(), key) == unknown.end()) {
       unknown.push_back(std::move(key));
     }
   }
@@ -178,7 +177,7 @@ AttributeInfo Session::AttributeInfoOf(std::string_view name) {
 
 HRESULT Session::SearchPage(const std::string& base, SearchScope scope, const std::string& filter,
                             const std::vector<std::string>& attributes, int page_size,
-                            std::string* cookie, std::vector<Entry>* entries) {
+                            PageCookie* cookie, std::vector<Entry>* entries) {
   std::vector<std::string> wire_names;
   wire_names.reserve(attributes.size());
   for (const std::string& name : attributes) wire_names.push_back(WireAttributeName(name));
@@ -187,16 +186,22 @@ HRESULT Session::SearchPage(const std::string& base, SearchScope scope, const st
   names.push_back(nullptr);
   std::vector<RawEntry> raw;
   std::string diagnostic, next_cookie;
+  cookie->restarted = false;
   int rc = connection_->Run([&](LDAP* handle) {
     raw.clear();
     diagnostic.clear();
     next_cookie.clear();
+    if (!cookie->state.empty() && cookie->connection != connection_->Generation()) {
+      // The server kept the paging state with the connection that is gone.
+      cookie->state.clear();
+      cookie->restarted = true;
+    }
     LDAPControl* page_control = nullptr;
     LDAPControl* controls[2] = {nullptr, nullptr};
     if (page_size > 0) {
-      berval state{static_cast<ber_len_t>(cookie->size()), cookie->data()};
-      int r = ldap_create_page_control(handle, page_size, cookie->empty() ? nullptr : &state, 1,
-                                       &page_control);
+      berval state{static_cast<ber_len_t>(cookie->state.size()), cookie->state.data()};
+      int r = ldap_create_page_control(handle, page_size, cookie->state.empty() ? nullptr : &state,
+                                       1, &page_control);
       if (r != LDAP_SUCCESS) return r;
       controls[0] = page_control;
     }
@@ -241,7 +246,8 @@ HRESULT Session::SearchPage(const std::string& base, SearchScope scope, const st
     if (rc == LDAP_FILTER_ERROR) return E_ADS_INVALID_FILTER;
     return Fail(rc, diagnostic);
   }
-  *cookie = next_cookie;
+  cookie->state = next_cookie;
+  cookie->connection = connection_->Generation();
   entries->clear();
   // Rows of one answer name the same few attributes: each is looked up once per page.
   std::map<std::string, AttributeInfo, std::less<>> page_schema;
@@ -278,20 +284,21 @@ HRESULT Session::SearchAll(const std::string& base, SearchScope scope, const std
                            const std::vector<std::string>& attributes,
                            std::vector<Entry>* entries) {
   entries->clear();
-  std::string cookie;
+  PageCookie cookie;
   do {
     std::vector<Entry> page;
     HRESULT hr = SearchPage(base, scope, filter, attributes, 500, &cookie, &page);
     if (Failed(hr)) return hr;
+    if (cookie.restarted) entries->clear();
     for (Entry& entry : page) entries->push_back(std::move(entry));
-  } while (!cookie.empty());
+  } while (!cookie.state.empty());
   return S_OK;
 }
 
 HRESULT Session::ReadEntry(const std::string& dn, const std::vector<std::string>& attributes,
                            Entry* entry) {
   std::vector<Entry> entries;
-  std::string no_paging;
+  PageCookie no_paging;
   HRESULT hr =
       SearchPage(dn, SearchScope::kBase, "(objectClass=*)", attributes, 0, &no_paging, &entries);
   if (Failed(hr)) return hr;
@@ -300,49 +307,163 @@ HRESULT Session::ReadEntry(const std::string& dn, const std::vector<std::string>
   return S_OK;
 }
 
-HRESULT Session::Add(const std::string& dn, const std::vector<Modification>& attributes) {
+HRESULT Session::Write(const std::function<int(LDAP*, std::string*)>& op,
+                       const std::function<HRESULT(bool*)>& applied) {
+  // Bounded: a connection lost under every try must still end the write.
+  constexpr int kAttempts = 3;
+  int rc = LDAP_SERVER_DOWN;
   std::string diagnostic;
-  int rc = connection_->Run([&](LDAP* handle) {
-    ModArray mods(attributes);
-    int r = ldap_add_ext_s(handle, dn.c_str(), mods.get(), nullptr, nullptr);
-    diagnostic = r == LDAP_SUCCESS ? std::string() : DiagnosticOf(handle);
-    return r;
-  });
+  for (int attempt = 0; attempt < kAttempts; ++attempt) {
+    bool interrupted = false;
+    diagnostic.clear();
+    rc = connection_->RunOnce([&](LDAP* handle) { return op(handle, &diagnostic); }, &interrupted);
+    if (!interrupted) break;
+    bool done = false;
+    if (HRESULT hr = applied(&done); Failed(hr)) return hr;
+    if (done) return S_OK;
+  }
   return Fail(rc, diagnostic);
+}
+
+HRESULT Session::Exists(const std::string& dn, bool* exists) {
+  Entry entry;
+  HRESULT hr = ReadEntry(dn, {"1.1"}, &entry);
+  *exists = Succeeded(hr);
+  return hr == E_DS_NO_SUCH_OBJECT ? S_OK : hr;
+}
+
+namespace {
+
+// Attributes the directory never returns: a write of them cannot be seen.
+bool Unreadable(const std::string& name) {
+  const std::string key = AsciiLower(name);
+  return key == "unicodepwd" || key == "userpassword" || key == "clienttextpassword" ||
+         key == "dbcspwd" || key == "ntpwdhistory" || key == "lmpwdhistory" ||
+         key == "supplementalcredentials";
+}
+
+bool Contains(const std::vector<std::string>& values, const std::string& wanted) {
+  const std::string key = AsciiLower(wanted);
+  return std::any_of(values.begin(), values.end(),
+                     [&](const std::string& v) { return AsciiLower(v) == key; });
+}
+
+}  // namespace
+
+HRESULT Session::Holds(const std::string& dn, const std::vector<Modification>& changes,
+                       bool* holds) {
+  *holds = false;
+  std::vector<std::string> names;
+  for (const Modification& change : changes) {
+    if (!Unreadable(change.name)) names.push_back(change.name);
+  }
+  // Nothing to compare (a password alone): sending it again does no harm.
+  if (names.empty()) return S_OK;
+  Entry entry;
+  HRESULT hr = ReadEntry(dn, names, &entry);
+  if (hr == E_DS_NO_SUCH_OBJECT) return S_OK;
+  if (Failed(hr)) return hr;
+  for (const Modification& change : changes) {
+    if (Unreadable(change.name)) continue;
+    std::vector<std::string> present;
+    for (const Attribute& attribute : entry.attributes) {
+      if (!AsciiCaselessEqual(BaseAttributeName(attribute.name), change.name)) continue;
+      const AttributeInfo info = AttributeInfoOf(change.name);
+      for (const Value& value : attribute.values) {
+        if (Failed(LdapFromValue(value, info, &present.emplace_back()))) return S_OK;
+      }
+    }
+    const auto all_there = [&] {
+      return std::all_of(change.values.begin(), change.values.end(),
+                         [&](const std::string& v) { return Contains(present, v); });
+    };
+    const auto none_there = [&] {
+      return std::none_of(change.values.begin(), change.values.end(),
+                          [&](const std::string& v) { return Contains(present, v); });
+    };
+    bool kept = false;
+    switch (change.kind) {
+      case Modification::Kind::kAdd:
+        kept = all_there();
+        break;
+      case Modification::Kind::kReplace:
+        kept = present.size() == change.values.size() && all_there();
+        break;
+      case Modification::Kind::kDelete:
+        kept = change.values.empty() ? present.empty() : none_there();
+        break;
+    }
+    if (!kept) return S_OK;
+  }
+  *holds = true;
+  return S_OK;
+}
+
+HRESULT Session::Add(const std::string& dn, const std::vector<Modification>& attributes) {
+  return Write(
+      [&](LDAP* handle, std::string* diagnostic) {
+        ModArray mods(attributes);
+        int r = ldap_add_ext_s(handle, dn.c_str(), mods.get(), nullptr, nullptr);
+        if (r != LDAP_SUCCESS) *diagnostic = DiagnosticOf(handle);
+        return r;
+      },
+      // An entry that holds what was sent is this add's, not one that was there before.
+      [&](bool* applied) { return Holds(dn, attributes, applied); });
 }
 
 HRESULT Session::Modify(const std::string& dn, const std::vector<Modification>& changes) {
   if (changes.empty()) return S_OK;
-  std::string diagnostic;
-  int rc = connection_->Run([&](LDAP* handle) {
-    ModArray mods(changes);
-    int r = ldap_modify_ext_s(handle, dn.c_str(), mods.get(), nullptr, nullptr);
-    diagnostic = r == LDAP_SUCCESS ? std::string() : DiagnosticOf(handle);
-    return r;
-  });
-  return Fail(rc, diagnostic);
+  return Write(
+      [&](LDAP* handle, std::string* diagnostic) {
+        ModArray mods(changes);
+        int r = ldap_modify_ext_s(handle, dn.c_str(), mods.get(), nullptr, nullptr);
+        if (r != LDAP_SUCCESS) *diagnostic = DiagnosticOf(handle);
+        return r;
+      },
+      [&](bool* applied) { return Holds(dn, changes, applied); });
 }
 
 HRESULT Session::Rename(const std::string& dn, const std::string& new_rdn,
                         const std::string& new_parent) {
-  std::string diagnostic;
-  int rc = connection_->Run([&](LDAP* handle) {
-    int r = ldap_rename_s(handle, dn.c_str(), new_rdn.c_str(),
+  std::string parent = new_parent;
+  if (parent.empty()) {
+    std::vector<Rdn> rdns;
+    if (ParseDn(dn, &rdns) && !rdns.empty()) {
+      rdns.erase(rdns.begin());
+      parent = FormatDn(rdns);
+    }
+  }
+  const std::string target = parent.empty() ? new_rdn : new_rdn + "," + parent;
+  return Write(
+      [&](LDAP* handle, std::string* diagnostic) {
+        int r =
+            ldap_rename_s(handle, dn.c_str(), new_rdn.c_str(),
                           new_parent.empty() ? nullptr : new_parent.c_str(), 1, nullptr, nullptr);
-    diagnostic = r == LDAP_SUCCESS ? std::string() : DiagnosticOf(handle);
-    return r;
-  });
-  return Fail(rc, diagnostic);
+        if (r != LDAP_SUCCESS) *diagnostic = DiagnosticOf(handle);
+        return r;
+      },
+      [&](bool* applied) {
+        bool source = true, moved = false;
+        if (HRESULT hr = Exists(dn, &source); Failed(hr)) return hr;
+        if (HRESULT hr = Exists(target, &moved); Failed(hr)) return hr;
+        *applied = !source && moved;
+        return S_OK;
+      });
 }
 
 HRESULT Session::Delete(const std::string& dn) {
-  std::string diagnostic;
-  int rc = connection_->Run([&](LDAP* handle) {
-    int r = ldap_delete_ext_s(handle, dn.c_str(), nullptr, nullptr);
-    diagnostic = r == LDAP_SUCCESS ? std::string() : DiagnosticOf(handle);
-    return r;
-  });
-  return Fail(rc, diagnostic);
+  return Write(
+      [&](LDAP* handle, std::string* diagnostic) {
+        int r = ldap_delete_ext_s(handle, dn.c_str(), nullptr, nullptr);
+        if (r != LDAP_SUCCESS) *diagnostic = DiagnosticOf(handle);
+        return r;
+      },
+      [&](bool* applied) {
+        bool exists = true;
+        HRESULT hr = Exists(dn, &exists);
+        *applied = !exists;
+        return hr;
+      });
 }
 
 }  // namespace tessary::ds::ldap

@@ -3,6 +3,8 @@
 // RootDSE and the attribute syntaxes of the schema (each looked up once, on first need). The LDAP
 // operations the objects use are here, each answering with an HRESULT.
 
+#include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
@@ -29,6 +31,13 @@ struct Modification {
   std::vector<std::string> values;
 };
 
+// Where a paged search stands between its pages.
+struct PageCookie {
+  std::string state;             // the server's; empty before the first page and after the last
+  std::uint64_t connection = 0;  // the connection that gave it: no other one knows it
+  bool restarted = false;        // the search began again on a new connection
+};
+
 class Session {
  public:
   explicit Session(std::unique_ptr<Connection> connection);
@@ -51,11 +60,13 @@ class Session {
   AttributeInfo AttributeInfoOf(std::string_view name);
 
   // One page of a search (page_size 0: no paging). cookie carries the paging state between
-  // calls; it is empty after the last page. Filter errors give E_ADS_INVALID_FILTER.
+  // calls; its state is empty after the last page. When the connection was opened again since
+  // the last page, the search starts again from its first page and says so in the cookie.
+  // Filter errors give E_ADS_INVALID_FILTER.
   [[nodiscard]] HRESULT SearchPage(const std::string& base, SearchScope scope,
                                    const std::string& filter,
                                    const std::vector<std::string>& attributes, int page_size,
-                                   std::string* cookie, std::vector<Entry>* entries);
+                                   PageCookie* cookie, std::vector<Entry>* entries);
   // A whole search, every page.
   [[nodiscard]] HRESULT SearchAll(const std::string& base, SearchScope scope,
                                   const std::string& filter,
@@ -65,12 +76,16 @@ class Session {
   [[nodiscard]] HRESULT ReadEntry(const std::string& dn, const std::vector<std::string>& attributes,
                                   Entry* entry);
 
+  // The writes. When the connection is lost under one, the directory is read once it is back:
+  // a write it shows applied succeeds, any other is sent again.
   [[nodiscard]] HRESULT Add(const std::string& dn, const std::vector<Modification>& attributes);
   [[nodiscard]] HRESULT Modify(const std::string& dn, const std::vector<Modification>& changes);
   // modrdn with deleteoldrdn; new_parent empty keeps the parent.
   [[nodiscard]] HRESULT Rename(const std::string& dn, const std::string& new_rdn,
                                const std::string& new_parent);
   [[nodiscard]] HRESULT Delete(const std::string& dn);
+
+  void SetServerWait(ServerWait* wait) { connection_->SetServerWait(wait); }
 
   // The diagnostic message of the last failure (AD's "0000208D: ..." text), for messages.
   const std::string& LastDiagnostic() const { return last_diagnostic_; }
@@ -80,6 +95,14 @@ class Session {
   // about before. The whole schema (some 1,500 entries) would cost a run more than its search.
   void LearnAttributes(const std::vector<std::string>& names);
   HRESULT Fail(int rc, const std::string& diagnostic);
+  // Runs a write; after a lost connection asks applied (S_OK with *yes, or a failure) before
+  // sending it again. op leaves the server's diagnostic in *diagnostic.
+  HRESULT Write(const std::function<int(::ldap*, std::string*)>& op,
+                const std::function<HRESULT(bool*)>& applied);
+  // Whether the entry at dn holds what the changes make of it, as far as it can be read.
+  HRESULT Holds(const std::string& dn, const std::vector<Modification>& changes, bool* holds);
+  // Whether an entry is at dn.
+  HRESULT Exists(const std::string& dn, bool* exists);
 
   std::unique_ptr<Connection> connection_;
   std::string default_nc_, configuration_nc_, schema_nc_;
