@@ -7,6 +7,7 @@
 
 #include "directory/ds/embedded/embedded_directory.h"
 #include "directory/ds/ldap/ldap_directory.h"
+#include "directory/ds/ldap/libldap_configuration.h"
 #include "directory/ds/open_directory.h"
 #include "support/settings_store.h"
 
@@ -16,8 +17,7 @@ namespace {
 std::string RegistryLocation() {
   CBVKRegistry registry;
   std::string value;
-  if (!registry.OpenKey(HKEY_CURRENT_USER, kSettingsKey, KEY_READ,
-                        CBVKRegistry::Create::No) ||
+  if (!registry.OpenKey(HKEY_CURRENT_USER, kSettingsKey, KEY_READ, CBVKRegistry::Create::No) ||
       !registry.ReadString("Directory", &value, {})) {
     return {};
   }
@@ -27,9 +27,10 @@ std::string RegistryLocation() {
 // What libldap answers when nothing configures it: its built-in host, not a choice of the user.
 constexpr char kLibldapBuiltinUri[] = "ldap://localhost:389/??base";
 
-// The first URI of libldap's own configuration (ldap.conf, ldaprc, LDAPURI, LDAPHOST) as
-// scheme://host:port, or "" when nothing configures it.
+// The first URI of libldap's own configuration (ldap.conf, the home folder's ldaprc, LDAPURI,
+// LDAPHOST) as scheme://host:port, or "" when nothing configures it.
 std::string LibldapLocation() {
+  ds::ldap::LoadLibldapConfiguration();
   char* uris = nullptr;
   if (ldap_get_option(nullptr, LDAP_OPT_URI, &uris) != LDAP_OPT_SUCCESS || uris == nullptr) {
     return {};

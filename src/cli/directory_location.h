@@ -1,7 +1,8 @@
 #pragma once
 // Which directory the command line works on, first that applies: the --directory option,
 // TESSARY_DIRECTORY, the current user's "Directory" value under Software\Brenvik\Tessary,
-// libldap's configured URI (ldap.conf's URI, LDAPURI), else the embedded directory file at
+// libldap's configured URI (ldap.conf's URI, the home folder's ldaprc, LDAPURI; never the
+// working folder's ldaprc), else the embedded directory file at
 // ${XDG_DATA_HOME:-~/.local/share}/brenvik/directory.db.
 
 #include <memory>

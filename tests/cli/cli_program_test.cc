@@ -267,6 +267,58 @@ TEST_F(DirectoryChoiceTest, LibldapsUriComesBeforeTheEmbeddedDefault) {
   EXPECT_NE(run.err.find("ldap://127.0.0.1:9"), std::string::npos) << run.err;
 }
 
+// Runs the test's programs from a folder of its own, as a user in a shared folder would.
+class WorkingFolder {
+ public:
+  explicit WorkingFolder(const std::filesystem::path& folder)
+      : saved_(std::filesystem::current_path()) {
+    std::filesystem::create_directories(folder);
+    std::filesystem::current_path(folder);
+  }
+  ~WorkingFolder() { std::filesystem::current_path(saved_); }
+  WorkingFolder(const WorkingFolder&) = delete;
+  WorkingFolder& operator=(const WorkingFolder&) = delete;
+
+ private:
+  std::filesystem::path saved_;
+};
+
+TEST_F(DirectoryChoiceTest, AnLdaprcInTheWorkingFolderNeverChoosesTheServer) {
+  const std::filesystem::path shared = machine_.Root() / "shared";
+  WorkingFolder here(shared);
+  WriteFileText(shared / "ldaprc", "URI ldap://127.0.0.1:7\n");
+  WriteFileText(shared / ".ldaprc", "URI ldap://127.0.0.1:8\n");
+  const std::map<std::string, std::string> libldap_reads = {
+      {"LDAPNOINIT", ""}, {"LDAPURI", ""}, {"LDAPCONF", ""}, {"LDAPRC", ""}};
+  ProgramRun planted = Bare({"header", "--class", "User", "--output", "h.csv"}, libldap_reads);
+  EXPECT_EQ(planted.status, 2);
+  EXPECT_EQ(planted.err.find("127.0.0.1"), std::string::npos) << planted.err;
+  EXPECT_NE(planted.err.find("'" + (machine_.DataHome() / "brenvik/directory.db").string() + "'"),
+            std::string::npos)
+      << planted.err;
+
+  // LDAPRC names a file in the home folder, not the working folder's copy.
+  std::map<std::string, std::string> named = libldap_reads;
+  named["LDAPRC"] = ".ldaprc";
+  ProgramRun by_name = Bare({"header", "--class", "User", "--output", "h.csv"}, named);
+  EXPECT_EQ(by_name.err.find("127.0.0.1"), std::string::npos) << by_name.err;
+
+  // The user's own file in the home folder still counts.
+  WriteFileText(machine_.Home() / ".ldaprc", "URI ldap://127.0.0.1:9\n");
+  ProgramRun own = Bare({"header", "--class", "User", "--output", "h.csv"}, libldap_reads);
+  EXPECT_EQ(own.status, 2);
+  EXPECT_NE(own.err.find("ldap://127.0.0.1:9"), std::string::npos) << own.err;
+}
+
+TEST_F(DirectoryChoiceTest, RelativePathsStillNameTheWorkingFolder) {
+  const std::filesystem::path work = machine_.Root() / "work";
+  WorkingFolder here(work);
+  ProgramRun run = Tessary({"header", "--class", "User", "--output", "h.csv"},
+                           {{"LDAPNOINIT", ""}, {"LDAPURI", ""}, {"LDAPRC", ""}});
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_TRUE(std::filesystem::exists(work / "h.csv"));
+}
+
 TEST_F(DirectoryChoiceTest, TheEmbeddedDefaultIsInTheDataFolder) {
   ProgramRun run = Bare({"header", "--class", "User", "--output", Path("h.csv")});
   EXPECT_EQ(run.status, 2);

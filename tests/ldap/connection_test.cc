@@ -2,6 +2,7 @@
 #include "directory/ds/ldap/connection.h"
 
 #include <gtest/gtest.h>
+#include <ldap.h>
 #include <sys/stat.h>
 
 #include "directory/ds/ldap/ldap_directory.h"
@@ -60,6 +61,63 @@ TEST_F(ConnectionTest, WithoutTicketOrBindDnSaysWhatToConfigure) {
                         "TESSARY_BIND_PASSWORD_FILE name the account and password of a simple "
                         "bind over TLS.\n"),
             std::string::npos)
+      << error_;
+}
+
+TEST_F(ConnectionTest, FailsClosedWhenTheCertificateAuthoritiesCannotBeRead) {
+  const std::string missing = (machine_.Root() / "no-such-ca.pem").string();
+  env_.Set("LDAPTLS_CACERT", missing);
+  FakeLdapServer server(FakeLdapServer::Behaviour::kRefuseStartTls);
+  EXPECT_FALSE(OpenLdapDirectory(server.Uri(), &directory_, &error_));
+  EXPECT_TRUE(error_.starts_with("Could not connect to '" + server.Uri() +
+                                 "': libldap would not set a TLS context with the certificate "
+                                 "authorities of LDAPTLS_CACERT ('" +
+                                 missing +
+                                 "', which must be a readable file of PEM certificates)."))
+      << error_;
+  EXPECT_EQ(server.Received(), "");
+  EXPECT_EQ(directory_, nullptr);
+}
+
+// Refuses one option, as libldap does when a setting cannot be applied.
+int refused_option = 0;
+int RefuseOneOption(::ldap* handle, int option, const void* value) {
+  return option == refused_option ? -1 : ldap_set_option(handle, option, value);
+}
+
+TEST_F(ConnectionTest, AnyOptionThatDoesNotTakeFailsTheConnectionBeforeAByteIsSent) {
+  FakeLdapServer server(FakeLdapServer::Behaviour::kRefuseStartTls);
+  const std::pair<int, std::string> cases[] = {
+      {LDAP_OPT_X_TLS_REQUIRE_CERT, "certificate checking (TLS_REQCERT demand)"},
+      {LDAP_OPT_X_TLS_NEWCTX, "a TLS context with the system's certificate authorities"},
+      {LDAP_OPT_REFERRALS, "referrals off"},
+  };
+  for (const auto& [option, name] : cases) {
+    refused_option = option;
+    ConnectionSettings settings;
+    ASSERT_TRUE(SettingsFromEnvironment(server.Uri(), &settings, &error_)) << error_;
+    settings.set_option = RefuseOneOption;
+    Connection connection(settings);
+    error_.clear();
+    EXPECT_TRUE(Failed(connection.Open(&error_)));
+    EXPECT_EQ(error_,
+              "Could not connect to '" + server.Uri() + "': libldap would not set " + name + ".");
+  }
+  EXPECT_EQ(server.Received(), "");
+}
+
+TEST_F(ConnectionTest, AKerberosBindIsNotTriedWithoutItsProtectionDemand) {
+  FakeLdapServer server(FakeLdapServer::Behaviour::kRefuseStartTls);
+  refused_option = LDAP_OPT_X_SASL_SECPROPS;
+  ConnectionSettings settings;
+  ASSERT_TRUE(SettingsFromEnvironment(server.Uri(), &settings, &error_)) << error_;
+  settings.bind_dn.clear();
+  settings.set_option = RefuseOneOption;
+  Connection connection(settings);
+  EXPECT_TRUE(Failed(connection.Open(&error_)));
+  EXPECT_TRUE(error_.starts_with("Kerberos (GSSAPI) bind to '" + server.Uri() +
+                                 "' not attempted: libldap would not set the SASL security "
+                                 "properties minssf=56."))
       << error_;
 }
 

@@ -7,10 +7,12 @@
 #include <csignal>
 #include <cstdlib>
 #include <cstring>
+#include <string_view>
 #include <thread>
 
 #include "directory/ds/ds_error.h"
 #include "directory/ds/ldap/ldap_errors.h"
+#include "directory/ds/ldap/libldap_configuration.h"
 #include "directory/ds/ldap/password_file.h"
 
 namespace tessary::ds::ldap {
@@ -88,7 +90,9 @@ bool SettingsFromEnvironment(const std::string& uri, ConnectionSettings* setting
   return true;
 }
 
-Connection::Connection(ConnectionSettings settings) : settings_(std::move(settings)) {}
+Connection::Connection(ConnectionSettings settings) : settings_(std::move(settings)) {
+  if (settings_.set_option == nullptr) settings_.set_option = ldap_set_option;
+}
 
 Connection::~Connection() { Close(); }
 
@@ -101,6 +105,7 @@ HRESULT Connection::Connect(std::string* error) {
   Close();
   // A server that drops the connection must not kill the program with SIGPIPE on the next write.
   std::signal(SIGPIPE, SIG_IGN);
+  LoadLibldapConfiguration();
   int rc = ldap_initialize(&handle_, settings_.uri.c_str());
   if (rc != LDAP_SUCCESS) {
     handle_ = nullptr;
@@ -108,26 +113,45 @@ HRESULT Connection::Connect(std::string* error) {
              ldap_err2string(rc) + ").";
     return E_ADS_BAD_PATHNAME;
   }
+  // An option that does not take would leave the connection weaker than this program promises
+  // (a certificate unchecked, a CA list other than the one named): fail closed.
+  std::string refused;
+  auto set = [&](int option, const void* value, std::string_view name) {
+    if (refused.empty() && settings_.set_option(handle_, option, value) != LDAP_OPT_SUCCESS) {
+      refused = name;
+    }
+  };
   int version = LDAP_VERSION3;
+  set(LDAP_OPT_PROTOCOL_VERSION, &version, "the protocol version");
   // Referrals are not chased: libldap would follow them with an anonymous bind.
-  ldap_set_option(handle_, LDAP_OPT_PROTOCOL_VERSION, &version);
-  ldap_set_option(handle_, LDAP_OPT_REFERRALS, LDAP_OPT_OFF);
+  set(LDAP_OPT_REFERRALS, LDAP_OPT_OFF, "referrals off");
   // A signal arriving while libldap waits for the server must not fail the operation.
-  ldap_set_option(handle_, LDAP_OPT_RESTART, LDAP_OPT_ON);
+  set(LDAP_OPT_RESTART, LDAP_OPT_ON, "restart after signals");
   timeval limit{static_cast<time_t>(settings_.timeout.count()), 0};
-  ldap_set_option(handle_, LDAP_OPT_NETWORK_TIMEOUT, &limit);
-  ldap_set_option(handle_, LDAP_OPT_TIMEOUT, &limit);
+  set(LDAP_OPT_NETWORK_TIMEOUT, &limit, "the network timeout");
+  set(LDAP_OPT_TIMEOUT, &limit, "the request timeout");
   // Certificate checks on this connection's own TLS context, so that an ldaprc file or
   // LDAPTLS_REQCERT cannot switch them off.
   int demand = LDAP_OPT_X_TLS_DEMAND;
-  ldap_set_option(handle_, LDAP_OPT_X_TLS_REQUIRE_CERT, &demand);
+  set(LDAP_OPT_X_TLS_REQUIRE_CERT, &demand, "certificate checking (TLS_REQCERT demand)");
+  const std::string authorities = settings_.ca_file.empty()
+                                      ? std::string("the system's certificate authorities")
+                                      : "the certificate authorities of LDAPTLS_CACERT ('" +
+                                            settings_.ca_file +
+                                            "', which must be a readable file of PEM certificates)";
   if (!settings_.ca_file.empty()) {
-    ldap_set_option(handle_, LDAP_OPT_X_TLS_CACERTFILE, settings_.ca_file.c_str());
+    set(LDAP_OPT_X_TLS_CACERTFILE, settings_.ca_file.c_str(), authorities);
   }
+  // The context reads the certificate authorities: a CA file that cannot be read fails here.
   int is_server = 0;
-  ldap_set_option(handle_, LDAP_OPT_X_TLS_NEWCTX, &is_server);
+  set(LDAP_OPT_X_TLS_NEWCTX, &is_server, "a TLS context with " + authorities);
   // The service principal is named by the address as written, never by a reverse lookup.
-  ldap_set_option(handle_, LDAP_OPT_X_SASL_NOCANON, LDAP_OPT_ON);
+  set(LDAP_OPT_X_SASL_NOCANON, LDAP_OPT_ON, "the Kerberos host name as written");
+  if (!refused.empty()) {
+    *error = "Could not connect to '" + settings_.uri + "': libldap would not set " + refused + ".";
+    Close();
+    return HresultFromLdap(LDAP_LOCAL_ERROR);
+  }
 
   rc = ldap_connect(handle_);
   if (rc != LDAP_SUCCESS) {
@@ -147,9 +171,16 @@ HRESULT Connection::Connect(std::string* error) {
 }
 
 HRESULT Connection::BindGssapi(std::string* error, bool* server_took_part) {
-  // Over TLS, AD refuses a second protection layer; without TLS, the SASL layer must encrypt.
-  ldap_set_option(handle_, LDAP_OPT_X_SASL_SECPROPS,
-                  IsLdaps(settings_.uri) ? "maxssf=0" : "minssf=56");
+  // Over TLS, AD refuses a second protection layer; without TLS, the SASL layer must encrypt,
+  // so a bind without that demand in place is not attempted.
+  const char* protection = IsLdaps(settings_.uri) ? "maxssf=0" : "minssf=56";
+  if (settings_.set_option(handle_, LDAP_OPT_X_SASL_SECPROPS, protection) != LDAP_OPT_SUCCESS) {
+    *error = "Kerberos (GSSAPI) bind to '" + settings_.uri +
+             "' not attempted: libldap would not set the SASL security properties " + protection +
+             ".";
+    *server_took_part = false;
+    return HresultFromLdap(LDAP_LOCAL_ERROR);
+  }
   int rc = ldap_sasl_interactive_bind_s(handle_, nullptr, "GSSAPI", nullptr, nullptr,
                                         LDAP_SASL_QUIET, AnswerSaslDefaults, nullptr);
   // libldap's own failures (no ticket, no mechanism) are negative; the server's answers are not.

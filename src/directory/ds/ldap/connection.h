@@ -30,6 +30,9 @@ struct ConnectionSettings {
   std::chrono::milliseconds first_pause{250};
   std::chrono::milliseconds longest_pause{8000};
   std::chrono::milliseconds reconnect_limit{60000};
+  // Sets one option on the connection's handle and answers LDAP_OPT_SUCCESS or an error;
+  // nullptr is libldap's ldap_set_option. Tests put one here that refuses an option.
+  int (*set_option)(::ldap*, int, const void*) = nullptr;
 };
 
 // Settings for uri from TESSARY_BIND_DN, TESSARY_BIND_PASSWORD_FILE, LDAPTLS_CACERT,
@@ -47,7 +50,7 @@ class Connection {
 
   // Connects and binds. Fails with the HRESULT of the failure and a sentence naming the URI and
   // what went wrong (server unreachable, certificate not trusted, credentials refused, a simple
-  // bind that would go unencrypted).
+  // bind that would go unencrypted, a connection option libldap would not take).
   [[nodiscard]] HRESULT Open(std::string* error);
 
   using Operation = std::function<int(::ldap*)>;
