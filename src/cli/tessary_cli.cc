@@ -69,8 +69,18 @@ const std::vector<Command>& Commands() {
        "                 --output FILE\n"
        "\n"
        "Writes FILE with one line: distinguishedName,objectGUID and the attributes named by\n"
-       "--attributes (LDAP display names), to be filled with new objects of the class NAME\n"
-       "and imported. FILE is replaced.\n",
+       "--attributes (LDAP display names), to be filled with new objects of the class NAME.\n"
+       "FILE is replaced.\n"
+       "\n"
+       "The header alone cannot be imported. Before importing, add to the column line:\n"
+       "  mode            and write Create in it on every line;\n"
+       "  objectClass     unless NAME is User, and write the class's LDAP display name in\n"
+       "                  it (group, contact, ...) on every line: an empty objectClass\n"
+       "                  creates a user;\n"
+       "  sAMAccountName  for a User or a Group, unless --attributes named it, and write\n"
+       "                  each account's name in it.\n"
+       "Then write each new object's distinguishedName on its line (objectGUID stays\n"
+       "empty) and its values in the attributes' columns.\n",
        RunHeader},
       {{"import",
         {{"error-folder", true},

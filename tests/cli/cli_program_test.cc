@@ -1,6 +1,7 @@
 // The built tessary program: options, exit statuses, and what goes to standard output and
 // standard error, run on a private machine against a test directory.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include "../directory/test_directory.h"
 #include "../export/export_fixture.h"
@@ -150,6 +151,35 @@ TEST_F(TessaryProgramTest, HeaderWritesTheColumnLine) {
   EXPECT_EQ(run.status, 0) << run.err;
   EXPECT_EQ(run.out, "Header file '" + Path("header.csv") + "' completed successfully.\n");
   EXPECT_EQ(FileText("header.csv"), "distinguishedName,objectGUID,sn,givenName\r\n");
+}
+
+TEST_F(TessaryProgramTest, AHeaderCompletedAsItsHelpSaysImports) {
+  ProgramRun help = Bare({"header", "--help"});
+  EXPECT_EQ(help.status, 0);
+  EXPECT_NE(help.out.find("The header alone cannot be imported. Before importing, add to the "
+                          "column line:\n  mode            and write Create in it on every "
+                          "line;\n  objectClass     unless NAME is User"),
+            std::string::npos)
+      << help.out;
+
+  ProgramRun header = Tessary({"header", "--class", "Group", "--attributes", "description",
+                               "--output", Path("header.csv")});
+  ASSERT_EQ(header.status, 0) << header.err;
+  std::string file = FileText("header.csv");
+  ASSERT_TRUE(file.ends_with("\r\n"));
+  file.resize(file.size() - 2);
+  EXPECT_NE(help.out.find("  sAMAccountName  for a User or a Group"), std::string::npos);
+  file += ",mode,objectClass,sAMAccountName\r\n\"CN=Builders," + unit_ +
+          "\",,Builds things,Create,group,builders" + std::to_string(getpid()) + "\r\n";
+  WriteFileText(machine_.Root() / "in.csv", file);
+  ProgramRun run = Tessary(
+      {"import", Path("in.csv"), "--error-folder", Path("errors"), "--no-must-change-password"});
+  EXPECT_EQ(run.status, 0) << run.out << run.err;
+  ProgramRun exported = Tessary({"export", "--class", "Group", "--container", unit_, "--attributes",
+                                 "description", "--output", Path("out.csv")});
+  ASSERT_EQ(exported.status, 0) << exported.err;
+  EXPECT_NE(FileText("out.csv").find("CN=Builders," + unit_), std::string::npos)
+      << FileText("out.csv");
 }
 
 TEST_F(TessaryProgramTest, ImportWithoutFailuresExitsWithZero) {
