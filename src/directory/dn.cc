@@ -35,15 +35,24 @@ bool IsSpecial(char c) {
 
 bool IsHexDigit(char c) { return std::isxdigit(static_cast<unsigned char>(c)) != 0; }
 
-// The length of "CN=", "OU=" or "DC=" (any case) at pos, or 0.
+// The length of a naming type at pos: "CN=", "OU=" or "DC=" in any case, with the blanks that
+// the DN reader allows before the type and around its "=" ("CN=x, OU=y" has two names); or 0.
 std::size_t NamingTypeAt(const std::string& text, std::size_t pos) {
-  if (pos + 3 > text.size() || text[pos + 2] != '=') return 0;
-  std::string type = {static_cast<char>(std::toupper(static_cast<unsigned char>(text[pos]))),
-                      static_cast<char>(std::toupper(static_cast<unsigned char>(text[pos + 1])))};
-  return type == "CN" || type == "OU" || type == "DC" ? 3 : 0;
+  std::size_t at = pos;
+  while (at < text.size() && text[at] == ' ') ++at;
+  if (at + 2 > text.size()) return 0;
+  const std::string type = {
+      static_cast<char>(std::toupper(static_cast<unsigned char>(text[at]))),
+      static_cast<char>(std::toupper(static_cast<unsigned char>(text[at + 1])))};
+  if (type != "CN" && type != "OU" && type != "DC") return 0;
+  at += 2;
+  while (at < text.size() && text[at] == ' ') ++at;
+  return at < text.size() && text[at] == '=' ? at + 1 - pos : 0;
 }
 
+// Writes the naming type found at pos as its two letters upper-cased and "=", without blanks.
 void AppendType(std::string& out, const std::string& text, std::size_t pos) {
+  while (text[pos] == ' ') ++pos;
   out += static_cast<char>(std::toupper(static_cast<unsigned char>(text[pos])));
   out += static_cast<char>(std::toupper(static_cast<unsigned char>(text[pos + 1])));
   out += '=';
@@ -55,12 +64,14 @@ void NormalizeDN(std::string& path) {
   if (StartsWith(path, "/o=") || StartsWith(path, "/O=") || StartsWith(path, "<GUID")) return;
   std::string out;
   out.reserve(path.size() + 8);
-  if (NamingTypeAt(path, 0) == 0) {
+  const std::size_t first = NamingTypeAt(path, 0);
+  if (first == 0) {
     // Not a DN of ours: only the naming types at the start of each part are written upper-case.
     for (std::size_t i = 0; i < path.size(); ++i) {
-      if ((i == 0 || path[i - 1] == ',') && NamingTypeAt(path, i)) {
+      const std::size_t type = i > 0 && path[i - 1] == ',' ? NamingTypeAt(path, i) : 0;
+      if (type != 0) {
         AppendType(out, path, i);
-        i += 2;
+        i += type - 1;
       } else {
         out += path[i];
       }
@@ -69,16 +80,17 @@ void NormalizeDN(std::string& path) {
     return;
   }
   AppendType(out, path, 0);
-  for (std::size_t i = 3; i < path.size(); ++i) {
+  for (std::size_t i = first; i < path.size(); ++i) {
     char c = path[i];
     // A comma, escaped or not, directly before a naming type separates two names.
     std::size_t comma = c == ','                                                   ? 1
                         : (c == '\\' && i + 1 < path.size() && path[i + 1] == ',') ? 2
                                                                                    : 0;
-    if (comma && NamingTypeAt(path, i + comma)) {
+    const std::size_t type = comma ? NamingTypeAt(path, i + comma) : 0;
+    if (type != 0) {
       out += ',';
       AppendType(out, path, i + comma);
-      i += comma + 2;
+      i += comma + type - 1;
       continue;
     }
     if (c == '\\' && i + 2 < path.size() && IsHexDigit(path[i + 1]) && IsHexDigit(path[i + 2])) {

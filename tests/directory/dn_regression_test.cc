@@ -41,5 +41,22 @@ TEST(NormalizeDNRegression, KeepsTheHexEscapeOfADeletedObjectsName) {
   EXPECT_EQ(ds::DnKey(Normalized(dn)), ds::DnKey(dn));
 }
 
+TEST(NormalizeDNRegression, BlanksAroundANamingTypeKeepItASeparator) {
+  // The reader takes "cn =" as a naming type; reading it as text of the name before it named
+  // another object, and the fuzz target stopped on this input.
+  const std::string found = "CN=,cn =";
+  const std::string once = Normalized(found);
+  EXPECT_EQ(once, "CN=,CN=");
+  EXPECT_EQ(Normalized(once), once);
+  EXPECT_EQ(ds::DnKey(once), ds::DnKey(found));
+  // As people write DNs by hand.
+  const std::string typed = "CN=Ann Lee, OU = Sales , dc=example, DC =com";
+  // Blanks of a value are the reader's to drop; the types lose theirs.
+  EXPECT_EQ(Normalized(typed), "CN=Ann Lee,OU= Sales ,DC=example,DC=com");
+  EXPECT_EQ(ds::DnKey(Normalized(typed)), ds::DnKey(typed));
+  // A comma before a word that is no naming type stays part of the name.
+  EXPECT_EQ(Normalized("CN=Lee, Ann,OU=x,DC=y"), "CN=Lee\\, Ann,OU=x,DC=y");
+}
+
 }  // namespace
 }  // namespace tessary

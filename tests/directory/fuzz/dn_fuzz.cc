@@ -13,17 +13,27 @@
 
 namespace {
 
+// True when a naming type (CN, OU or DC in any case, with blanks before it and around its "=")
+// starts at pos.
+bool NamingTypeAt(const std::string& lower, std::size_t pos) {
+  while (pos < lower.size() && lower[pos] == ' ') ++pos;
+  if (pos + 2 > lower.size()) return false;
+  const std::string type = lower.substr(pos, 2);
+  if (type != "cn" && type != "ou" && type != "dc") return false;
+  pos += 2;
+  while (pos < lower.size() && lower[pos] == ' ') ++pos;
+  return pos < lower.size() && lower[pos] == '=';
+}
+
 // True where NormalizeDN's separator rule deliberately turns an escaped comma (one preceded by an
 // odd number of backslashes) before a naming type into a separator.
 bool HasEscapedCommaBeforeType(const std::string& dn) {
   const std::string lower = tessary::ds::AsciiLower(dn);
-  for (const char* type : {",cn=", ",ou=", ",dc="}) {
-    for (std::size_t at = lower.find(type); at != std::string::npos;
-         at = lower.find(type, at + 1)) {
-      std::size_t backslashes = 0;
-      while (backslashes < at && lower[at - 1 - backslashes] == '\\') ++backslashes;
-      if (backslashes % 2 == 1) return true;
-    }
+  for (std::size_t at = lower.find(','); at != std::string::npos; at = lower.find(',', at + 1)) {
+    if (!NamingTypeAt(lower, at + 1)) continue;
+    std::size_t backslashes = 0;
+    while (backslashes < at && lower[at - 1 - backslashes] == '\\') ++backslashes;
+    if (backslashes % 2 == 1) return true;
   }
   return false;
 }
