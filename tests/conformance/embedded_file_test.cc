@@ -194,3 +194,60 @@ TEST_F(EmbeddedFileTest, AccountNamesAreUniquePerDomain) {
 
 }  // namespace
 }  // namespace tessary::testing
+
+namespace tessary::testing {
+namespace {
+
+// Runs SQL on a directory file while no directory has it open.
+void RunSql(const std::string& path, const std::string& sql) {
+  sqlite3* db = nullptr;
+  ASSERT_EQ(SQLITE_OK, sqlite3_open(path.c_str(), &db));
+  char* message = nullptr;
+  EXPECT_EQ(SQLITE_OK, sqlite3_exec(db, sql.c_str(), nullptr, nullptr, &message))
+      << (message != nullptr ? message : "");
+  sqlite3_free(message);
+  sqlite3_close(db);
+}
+
+using EmbeddedUpgradeTest = EmbeddedFileTest;
+
+// A file of the first format kept its keys with ASCII letters folded only: opened now, its names
+// fold over all of Unicode, and a file of a later format is still refused untouched.
+TEST_F(EmbeddedUpgradeTest, AFileOfTheFirstFormatFoldsItsNamesOverUnicode) {
+  std::string path = Path("first.db");
+  std::string error;
+  ASSERT_TRUE(ProvisionDomain(path, "example.com", BuiltinSchema(), {}, &error)) << error;
+  const std::string users = "CN=Users,DC=example,DC=com";
+  {
+    std::unique_ptr<ds::Directory> directory;
+    ASSERT_TRUE(OpenEmbeddedDirectory(path, &directory, &error)) << error;
+    std::unique_ptr<ds::Object> container, user;
+    ASSERT_EQ(S_OK, directory->Bind("LDAP://" + users, &container));
+    ASSERT_EQ(S_OK, container->Create("user", "CN=Ärger", &user));
+    ASSERT_EQ(S_OK, user->Put("sAMAccountName", ds::Value::String("Jürgen")));
+    ASSERT_EQ(S_OK, user->SetInfo());
+  }
+  RunSql(path,
+         "UPDATE objects SET dn_key = 'cn=Ärger,cn=users,dc=example,dc=com' WHERE dn LIKE "
+         "'CN=Ärger,%';"
+         "UPDATE accounts SET name = 'jÜrgen' WHERE name = 'jürgen';"
+         "UPDATE meta SET value = '1' WHERE key = 'format';");
+  {
+    std::unique_ptr<ds::Directory> directory;
+    ASSERT_TRUE(OpenEmbeddedDirectory(path, &directory, &error)) << error;
+    std::unique_ptr<ds::Object> found, container, twin;
+    EXPECT_EQ(S_OK, directory->Bind("LDAP://CN=äRGER," + users, &found));
+    ASSERT_EQ(S_OK, directory->Bind("LDAP://" + users, &container));
+    ASSERT_EQ(S_OK, container->Create("contact", "CN=ärger", &twin));
+    EXPECT_EQ(E_DS_ALREADY_EXISTS, twin->SetInfo());
+    ASSERT_EQ(S_OK, container->Create("user", "CN=Other", &twin));
+    ASSERT_EQ(S_OK, twin->Put("sAMAccountName", ds::Value::String("JÜRGEN")));
+    EXPECT_EQ(E_DS_ALREADY_EXISTS, twin->SetInfo());
+  }
+  RunSql(path, "UPDATE meta SET value = '99' WHERE key = 'format'; PRAGMA journal_mode=DELETE;");
+  ExpectRefused(path, "The embedded directory '" + path +
+                          "' has the format version 99, which this program does not know.");
+}
+
+}  // namespace
+}  // namespace tessary::testing

@@ -1,5 +1,7 @@
 #include "directory/ds/dn.h"
 
+#include "support/unicode_fold.h"
+
 #include <cctype>
 
 namespace tessary::ds {
@@ -150,7 +152,7 @@ std::string DnKey(std::string_view dn) {
   if (!ParseDn(dn, &rdns)) return {};
   for (Rdn& rdn : rdns) {
     rdn.type = AsciiLower(rdn.type);
-    rdn.value = AsciiLower(rdn.value);
+    rdn.value = FoldCase(rdn.value);
   }
   return FormatDn(rdns);
 }

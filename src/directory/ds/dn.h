@@ -27,8 +27,8 @@ std::string EscapeRdnValue(std::string_view value);
 std::string FormatRdn(const Rdn& rdn);
 std::string FormatDn(const std::vector<Rdn>& rdns);
 
-// A key under which equal DNs compare equal: types and values lower-cased (ASCII), escapes
-// normalised. Returns an empty string for a DN that does not parse.
+// A key under which equal DNs compare equal: types lower-cased, values case-folded over all of
+// Unicode (CN=Ärger and CN=ärger are one name), escapes normalised. Returns an empty string for a DN that does not parse.
 std::string DnKey(std::string_view dn);
 
 // A value for a search filter (RFC 4515): '*', '(', ')', '\' and NUL become \2a, \28, \29, \5c

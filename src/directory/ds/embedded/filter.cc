@@ -10,6 +10,7 @@
 #include "directory/ds/embedded/sid.h"
 #include "directory/ds/hex.h"
 #include "directory/ds/embedded/value_convert.h"
+#include "support/unicode_fold.h"
 
 namespace tessary::ds::embedded {
 namespace {
@@ -106,10 +107,10 @@ bool MatchesSubstrings(std::string_view text, const FilterNode& node) {
 
 FilterNode Lowered(const FilterNode& node) {
   FilterNode lowered = node;
-  lowered.value = AsciiLower(node.value);
-  lowered.initial = AsciiLower(node.initial);
-  lowered.final = AsciiLower(node.final);
-  for (std::string& any : lowered.any) any = AsciiLower(any);
+  lowered.value = FoldCase(node.value);
+  lowered.initial = FoldCase(node.initial);
+  lowered.final = FoldCase(node.final);
+  for (std::string& any : lowered.any) any = FoldCase(any);
   return lowered;
 }
 
@@ -129,7 +130,7 @@ std::unique_ptr<CompiledFilter> TextTest(const FilterNode& node, int number, boo
   return std::make_unique<ValueTest>(number, [assertion, case_exact](const Stored& stored) {
     const std::string* text = std::get_if<std::string>(&stored);
     if (text == nullptr) return false;
-    std::string value = case_exact ? *text : AsciiLower(*text);
+    std::string value = case_exact ? *text : FoldCase(*text);
     if (assertion.kind == Kind::kSubstrings) return MatchesSubstrings(value, assertion);
     return Compare(assertion.kind, value.compare(assertion.value));
   });
@@ -199,7 +200,7 @@ class Compiler {
       FilterNode assertion = Lowered(node);
       assertion.kind = kind;
       return std::make_unique<RecordTest>([assertion](const ObjectRecord& r) {
-        std::string name = AsciiLower(FirstRdnValue(r.dn));
+        std::string name = FoldCase(FirstRdnValue(r.dn));
         if (assertion.kind == Kind::kSubstrings) return MatchesSubstrings(name, assertion);
         if (assertion.kind == Kind::kExtensible) return false;
         return Compare(assertion.kind, name.compare(assertion.value));

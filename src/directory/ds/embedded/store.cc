@@ -6,13 +6,14 @@
 #include "directory/ds/dn.h"
 #include "directory/ds/ds_error.h"
 #include "directory/ds/embedded/schema_objects.h"
+#include "directory/ds/embedded/store_upgrade.h"
+#include "support/unicode_fold.h"
 
 namespace tessary::ds::embedded {
 namespace {
 
 // "TsDy" in the file header marks a file as ours before any table is read.
 constexpr std::int64_t kApplicationId = 0x54734479;
-constexpr std::int64_t kFormatVersion = 1;
 
 constexpr const char* kTables[] = {
     "CREATE TABLE meta(key TEXT PRIMARY KEY, value TEXT NOT NULL) WITHOUT ROWID",
@@ -50,7 +51,7 @@ std::string PathEnd(const std::string& prefix) {
 
 Store::~Store() = default;
 
-bool Store::CheckFile(std::string* error) {
+bool Store::CheckFile(int* format_version, std::string* error) {
   std::error_code ec;
   if (!std::filesystem::exists(path_, ec)) {
     *error = "The embedded directory '" + path_ + "' does not exist.";
@@ -92,7 +93,11 @@ bool Store::CheckFile(std::string* error) {
   }
   std::string format(version->Text(0));
   version->Reset();
-  if (format != std::to_string(kFormatVersion)) {
+  *format_version = 0;
+  for (int known = 1; known <= kCurrentFormat; ++known) {
+    if (format == std::to_string(known)) *format_version = known;
+  }
+  if (*format_version == 0) {
     *error = "The embedded directory '" + path_ + "' has the format version " + format +
              ", which this program does not know.";
     return false;
@@ -113,7 +118,8 @@ bool Store::Open(const std::string& path, std::shared_ptr<Store>* out, std::stri
   std::shared_ptr<Store> store(new Store());
   store->path_ = path;
   store->clock_ = SystemNow;
-  if (!store->CheckFile(error)) return false;
+  int format = 0;
+  if (!store->CheckFile(&format, error)) return false;
   std::string reason;
   if (!Database::Open(path, Database::Mode::kReadWrite, &store->database_, &reason)) {
     *error = "Could not open the embedded directory '" + path + "': " + reason;
@@ -126,9 +132,15 @@ bool Store::Open(const std::string& path, std::shared_ptr<Store>* out, std::stri
     store->names_[std::string(names->Text(1))] = static_cast<int>(names->Int(0));
   }
   if (names != nullptr) names->Reset();
-  if (!store->LoadSchema(error) || !store->NumberAttributes(error) || !store->ReloadForest(error)) {
-    return false;
+  if (!store->LoadSchema(error) || !store->NumberAttributes(error)) return false;
+  if (format < kCurrentFormat) {
+    Transaction transaction(*db);
+    if (!transaction.ok() || !UpgradeFormat(*store, format, error) || !transaction.Commit()) {
+      if (error->empty()) *error = "Could not upgrade the embedded directory '" + path + "'.";
+      return false;
+    }
   }
+  if (!store->ReloadForest(error)) return false;
   *out = std::move(store);
   return true;
 }
@@ -157,7 +169,7 @@ bool Store::Create(const std::string& path, const SchemaDefinition& definition,
     Transaction transaction(db);
     ok = ok && transaction.ok();
     for (const char* sql : kTables) ok = ok && db.Exec(sql);
-    ok = ok && store->SetMeta("format", std::to_string(kFormatVersion)) &&
+    ok = ok && store->SetMeta("format", std::to_string(kCurrentFormat)) &&
          store->SetMeta("usn", "0");
     ok = ok && Schema::Build(definition, &store->schema_, error);
     ok = ok && store->NumberAttributes(error) && transaction.Commit();
@@ -602,7 +614,7 @@ std::int64_t Store::NextRid(std::int64_t domain_id) {
 
 HRESULT Store::ClaimAccountName(std::int64_t domain, std::int64_t object, const std::string& name,
                                 bool* taken) {
-  std::string key = AsciiLower(name);
+  std::string key = FoldCase(name);
   Statement* find =
       database_->Prepare("SELECT object FROM accounts WHERE domain = ?1 AND name = ?2");
   Statement* release = database_->Prepare("DELETE FROM accounts WHERE object = ?1");

@@ -52,8 +52,9 @@ class Store {
  public:
   ~Store();
 
-  // Opens an existing directory file. A file that is missing, not ours, damaged or of another
-  // format version is refused with a message naming it, and is not modified.
+  // Opens an existing directory file, bringing one of an earlier format version to the current
+  // layout. A file that is missing, not ours, damaged or of a later format version is refused
+  // with a message naming it, and is not modified.
   [[nodiscard]] static bool Open(const std::string& path, std::shared_ptr<Store>* store,
                                  std::string* error);
   // Creates a new, empty directory file with the schema definition (refuses an existing file).
@@ -121,7 +122,8 @@ class Store {
   [[nodiscard]] bool Initialise(std::string* error);
   [[nodiscard]] bool LoadSchema(std::string* error);
   [[nodiscard]] bool NumberAttributes(std::string* error);
-  [[nodiscard]] bool CheckFile(std::string* error);
+  // Also gives the file's format version, one this program reads.
+  [[nodiscard]] bool CheckFile(int* format_version, std::string* error);
   HRESULT ReadRecord(Statement* statement, ObjectRecord* record);
   // The one row a bound lookup finds; E_DS_NO_SUCH_OBJECT when there is none.
   HRESULT ReadOnlyRecord(Statement* lookup, ObjectRecord* record);

@@ -5,6 +5,7 @@
 #include "directory/ds/dn.h"
 #include "directory/ds/ds_error.h"
 #include "directory/ds/embedded/sid.h"
+#include "support/unicode_fold.h"
 
 namespace tessary::ds::embedded {
 namespace {
@@ -44,6 +45,8 @@ HRESULT TextValue(const AttributeType& type, const Value& value, Stored* stored)
     return E_DS_INVALID_ATTRIBUTE_SYNTAX;
   }
   if (text.empty()) return E_DS_INVALID_ATTRIBUTE_SYNTAX;
+  // Strings travel as UTF-8; bytes that are not would read back as some other text.
+  if (!IsValidUtf8(text)) return E_DS_CONSTRAINT_VIOLATION;
   int om = type.definition.om_syntax;
   if ((om == 19 && !IsPrintable(text)) || (om == 18 && !IsNumericString(text)) ||
       (om == 22 && !IsAscii(text))) {
@@ -194,7 +197,7 @@ bool SameValue(const AttributeType& type, const Stored& a, const Stored& b) {
   if (type.kind == StorageKind::kText) {
     const std::string* x = std::get_if<std::string>(&a);
     const std::string* y = std::get_if<std::string>(&b);
-    if (x != nullptr && y != nullptr) return AsciiLower(*x) == AsciiLower(*y);
+    if (x != nullptr && y != nullptr) return EqualsFolded(*x, *y);
   }
   return a == b;
 }

@@ -8,6 +8,7 @@
 #include "directory/ds/embedded/protected_objects.h"
 #include "directory/ds/embedded/sid.h"
 #include "directory/ds/embedded/value_convert.h"
+#include "support/unicode_fold.h"
 
 namespace tessary::ds::embedded {
 namespace {
@@ -280,6 +281,7 @@ HRESULT Writer::Create(const std::string& parent_dn, const std::string& class_na
     if (AsciiLower(rdn.type) != object_class->rdn_attribute || rdn.value.empty()) {
       return E_DS_NAMING_VIOLATION;
     }
+    if (!IsValidUtf8(rdn.value)) return E_DS_INVALID_DN_SYNTAX;
     ObjectRecord parent;
     bool has_parent = !parent_dn.empty();
     if (has_parent) {
@@ -319,7 +321,7 @@ HRESULT Writer::Create(const std::string& parent_dn, const std::string& class_na
     if (naming < 0) return E_DS_NAMING_VIOLATION;
     if (const auto* given = record.attributes.Find(naming)) {
       const auto* text = std::get_if<std::string>(&given->front());
-      if (given->size() != 1 || text == nullptr || AsciiLower(*text) != AsciiLower(rdn.value)) {
+      if (given->size() != 1 || text == nullptr || !EqualsFolded(*text, rdn.value)) {
         return E_DS_NAMING_VIOLATION;
       }
     }
@@ -390,6 +392,7 @@ HRESULT Writer::Move(std::int64_t id, const std::string& new_parent_dn, const st
     if (AsciiLower(rdn.type) != object_class->rdn_attribute || rdn.value.empty()) {
       return E_DS_NAMING_VIOLATION;
     }
+    if (!IsValidUtf8(rdn.value)) return E_DS_INVALID_DN_SYNTAX;
     if (record.nc == record.id) return E_DS_UNWILLING_TO_PERFORM;  // a naming context head
     if (origin_ == Origin::kClient) {
       std::vector<Rdn> current;
