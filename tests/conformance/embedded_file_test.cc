@@ -5,9 +5,12 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <map>
+#include <span>
 
 #include "directory/ds/ds_error.h"
 #include "directory/ds/embedded/embedded_directory.h"
+#include "directory/ds/embedded/stored_value.h"
 #include "test_support.h"
 
 namespace tessary::testing {
@@ -209,6 +212,50 @@ void RunSql(const std::string& path, const std::string& sql) {
   sqlite3_close(db);
 }
 
+// Rewrites a closed directory file in the layout of the second format: linked values in the
+// records as well as in rows, no reference rows, no id counter (ids came from the largest).
+void ToSecondFormat(const std::string& path) {
+  sqlite3* db = nullptr;
+  ASSERT_EQ(SQLITE_OK, sqlite3_open(path.c_str(), &db));
+  std::map<std::int64_t, ds::embedded::StoredAttributes> records;
+  sqlite3_stmt* links = nullptr;
+  ASSERT_EQ(SQLITE_OK, sqlite3_prepare_v2(db,
+                                          "SELECT l.source, l.attr, l.target, o.attrs FROM links l"
+                                          " JOIN objects o ON o.id = l.source ORDER BY l.rowid",
+                                          -1, &links, nullptr));
+  while (sqlite3_step(links) == SQLITE_ROW) {
+    std::int64_t source = sqlite3_column_int64(links, 0);
+    if (!records.contains(source)) {
+      const auto* bytes = static_cast<const std::uint8_t*>(sqlite3_column_blob(links, 3));
+      std::span<const std::uint8_t> blob(bytes, static_cast<std::size_t>(sqlite3_column_bytes(links, 3)));
+      ASSERT_TRUE(ds::embedded::DecodeAttributes(blob, &records[source]));
+    }
+    int attribute = sqlite3_column_int(links, 1);
+    ds::embedded::StoredAttributes& record = records[source];
+    std::vector<ds::embedded::Stored> values;
+    if (const auto* present = record.Find(attribute)) values = *present;
+    values.emplace_back(std::in_place_type<ds::embedded::Link>,
+                        ds::embedded::Link{sqlite3_column_int64(links, 2)});
+    record.Set(attribute, std::move(values));
+  }
+  sqlite3_finalize(links);
+  sqlite3_stmt* update = nullptr;
+  ASSERT_EQ(SQLITE_OK,
+            sqlite3_prepare_v2(db, "UPDATE objects SET attrs = ?2 WHERE id = ?1", -1, &update, nullptr));
+  for (const auto& [id, record] : records) {
+    std::vector<std::uint8_t> blob = ds::embedded::EncodeAttributes(record);
+    sqlite3_bind_int64(update, 1, id);
+    sqlite3_bind_blob(update, 2, blob.data(), static_cast<int>(blob.size()), SQLITE_TRANSIENT);
+    ASSERT_EQ(SQLITE_DONE, sqlite3_step(update));
+    sqlite3_reset(update);
+  }
+  sqlite3_finalize(update);
+  sqlite3_close(db);
+  RunSql(path,
+         "DROP TABLE refs; DROP INDEX links_source; CREATE INDEX links_source ON links(source, attr);"
+         "DELETE FROM meta WHERE key = 'next_id'; UPDATE meta SET value = '2' WHERE key = 'format';");
+}
+
 using EmbeddedUpgradeTest = EmbeddedFileTest;
 
 // A file of the first format kept its keys with ASCII letters folded only: opened now, its names
@@ -227,6 +274,7 @@ TEST_F(EmbeddedUpgradeTest, AFileOfTheFirstFormatFoldsItsNamesOverUnicode) {
     ASSERT_EQ(S_OK, user->Put("sAMAccountName", ds::Value::String("Jürgen")));
     ASSERT_EQ(S_OK, user->SetInfo());
   }
+  ToSecondFormat(path);
   RunSql(path,
          "UPDATE objects SET dn_key = 'cn=Ärger,cn=users,dc=example,dc=com' WHERE dn LIKE "
          "'CN=Ärger,%';"
@@ -247,6 +295,129 @@ TEST_F(EmbeddedUpgradeTest, AFileOfTheFirstFormatFoldsItsNamesOverUnicode) {
   RunSql(path, "UPDATE meta SET value = '99' WHERE key = 'format'; PRAGMA journal_mode=DELETE;");
   ExpectRefused(path, "The embedded directory '" + path +
                           "' has the format version 99, which this program does not know.");
+}
+
+}  // namespace
+}  // namespace tessary::testing
+
+namespace tessary::testing {
+namespace {
+
+std::string Single(ds::Directory& directory, const std::string& dn, const char* attribute) {
+  std::unique_ptr<ds::Object> object;
+  if (directory.Bind("LDAP://" + dn, &object) != S_OK) return "(no object)";
+  std::vector<ds::Attribute> attributes;
+  if (object->GetObjectAttributes({attribute}, &attributes) != S_OK || attributes.empty()) return "";
+  std::string joined;
+  for (const ds::Value& value : attributes.front().values) {
+    joined += (joined.empty() ? "" : "|") + (value.string() != nullptr ? *value.string() : "?");
+  }
+  return joined;
+}
+
+// A file of the second format whose deleted object was the newest: its id would have come
+// again, and a DN value left naming it would have named the newcomer. Opened now, the value is
+// gone, the group's members come from their rows, and one more member is one more row.
+TEST_F(EmbeddedUpgradeTest, AFileOfTheSecondFormatKeepsItsLinksAndDropsDeadReferences) {
+  std::string path = Path("second.db");
+  std::string error;
+  ASSERT_TRUE(ProvisionDomain(path, "example.com", BuiltinSchema(), {}, &error)) << error;
+  const std::string users = "CN=Users,DC=example,DC=com";
+  {
+    std::unique_ptr<ds::Directory> directory;
+    ASSERT_TRUE(OpenEmbeddedDirectory(path, &directory, &error)) << error;
+    std::unique_ptr<ds::Object> container, object;
+    ASSERT_EQ(S_OK, directory->Bind("LDAP://" + users, &container));
+    ASSERT_EQ(S_OK, container->Create("contact", "CN=Keeper", &object));
+    ASSERT_EQ(S_OK, object->SetInfo());
+    ASSERT_EQ(S_OK, container->Create("group", "CN=Team", &object));
+    ASSERT_EQ(S_OK, object->Put("sAMAccountName", ds::Value::String("team")));
+    ASSERT_EQ(S_OK, object->SetInfo());
+    std::unique_ptr<ds::Object> gone;
+    ASSERT_EQ(S_OK, container->Create("contact", "CN=Gone", &gone));
+    ASSERT_EQ(S_OK, gone->SetInfo());
+    ASSERT_EQ(S_OK, object->Add("LDAP://CN=Keeper," + users));
+    ASSERT_EQ(S_OK, object->Add("LDAP://CN=Gone," + users));
+    ASSERT_EQ(S_OK, directory->Bind("LDAP://CN=Keeper," + users, &object));
+    ASSERT_EQ(S_OK, object->Put("seeAlso", ds::Value::String("CN=Gone," + users, ds::ADSTYPE_DN_STRING)));
+    ASSERT_EQ(S_OK, object->SetInfo());
+  }
+  ToSecondFormat(path);
+  // Deleted as the second format deleted: the row and its links, the seeAlso value left behind;
+  // it held the newest id, which the second format gave to the next object.
+  RunSql(path,
+         "DELETE FROM links WHERE target = (SELECT id FROM objects WHERE dn LIKE 'CN=Gone,%');"
+         "DELETE FROM objects WHERE dn LIKE 'CN=Gone,%';");
+  std::unique_ptr<ds::Directory> directory;
+  ASSERT_TRUE(OpenEmbeddedDirectory(path, &directory, &error)) << error;
+  EXPECT_EQ("CN=Keeper," + users, Single(*directory, "CN=Team," + users, "member"));
+  std::unique_ptr<ds::Object> container, newcomer, team;
+  ASSERT_EQ(S_OK, directory->Bind("LDAP://" + users, &container));
+  ASSERT_EQ(S_OK, container->Create("contact", "CN=Newcomer", &newcomer));
+  ASSERT_EQ(S_OK, newcomer->SetInfo());
+  EXPECT_EQ("", Single(*directory, "CN=Keeper," + users, "seeAlso"));
+  ASSERT_EQ(S_OK, directory->Bind("LDAP://CN=Team," + users, &team));
+  ASSERT_EQ(S_OK, team->Add("LDAP://CN=Newcomer," + users));
+  EXPECT_EQ("CN=Keeper," + users + "|CN=Newcomer," + users,
+            Single(*directory, "CN=Team," + users, "member"));
+  EXPECT_EQ("CN=Team," + users, Single(*directory, "CN=Newcomer," + users, "memberOf"));
+}
+
+}  // namespace
+}  // namespace tessary::testing
+
+namespace tessary::testing {
+namespace {
+
+// The integers of the first column of a query, read beside an open directory.
+std::vector<std::int64_t> Column(const std::string& path, const char* sql) {
+  std::vector<std::int64_t> values;
+  sqlite3* db = nullptr;
+  if (sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK) return values;
+  sqlite3_stmt* statement = nullptr;
+  if (sqlite3_prepare_v2(db, sql, -1, &statement, nullptr) == SQLITE_OK) {
+    while (sqlite3_step(statement) == SQLITE_ROW) values.push_back(sqlite3_column_int64(statement, 0));
+  }
+  sqlite3_finalize(statement);
+  sqlite3_close(db);
+  return values;
+}
+
+using EmbeddedLinkRowsTest = EmbeddedFileTest;
+
+// Adding a member writes its one row: the rows of the other members stay as they were, and the
+// group's own record does not grow with its members.
+TEST_F(EmbeddedLinkRowsTest, AddingAMemberWritesOneRow) {
+  std::string path = Path("group.db");
+  std::string error;
+  ASSERT_TRUE(ProvisionDomain(path, "example.com", BuiltinSchema(), {}, &error)) << error;
+  std::unique_ptr<ds::Directory> directory;
+  ASSERT_TRUE(OpenEmbeddedDirectory(path, &directory, &error)) << error;
+  const std::string users = "CN=Users,DC=example,DC=com";
+  std::unique_ptr<ds::Object> container, group, contact;
+  ASSERT_EQ(S_OK, directory->Bind("LDAP://" + users, &container));
+  ASSERT_EQ(S_OK, container->Create("group", "CN=Big", &group));
+  ASSERT_EQ(S_OK, group->Put("sAMAccountName", ds::Value::String("big")));
+  ASSERT_EQ(S_OK, group->SetInfo());
+  const char* record_size = "SELECT length(attrs) FROM objects WHERE dn LIKE 'CN=Big,%'";
+  const char* member_rows =
+      "SELECT l.rowid FROM links l JOIN objects o ON o.id = l.source WHERE o.dn LIKE 'CN=Big,%'"
+      " ORDER BY l.rowid";
+  const std::int64_t empty_size = Column(path, record_size).at(0);
+  for (int i = 0; i <= 40; ++i) {
+    std::string rdn = "CN=Contact " + std::to_string(i);
+    ASSERT_EQ(S_OK, container->Create("contact", rdn, &contact));
+    ASSERT_EQ(S_OK, contact->SetInfo());
+    if (i == 40) break;
+    ASSERT_EQ(S_OK, group->Add("LDAP://" + rdn + "," + users));
+  }
+  std::vector<std::int64_t> before = Column(path, member_rows);
+  ASSERT_EQ(40u, before.size());
+  ASSERT_EQ(S_OK, group->Add("LDAP://CN=Contact 40," + users));
+  std::vector<std::int64_t> after = Column(path, member_rows);
+  ASSERT_EQ(41u, after.size());
+  EXPECT_TRUE(std::equal(before.begin(), before.end(), after.begin()));
+  EXPECT_LT(Column(path, record_size).at(0), empty_size + 16);
 }
 
 }  // namespace

@@ -244,17 +244,11 @@ HRESULT AccountRules::FindGroupByRid(const ObjectRecord& account, std::int64_t r
 
 HRESULT AccountRules::SetMember(ObjectRecord* group, std::int64_t account, bool member) {
   int number = AttributeNumber("member");
-  std::vector<Stored> values;
-  if (const std::vector<Stored>* existing = group->attributes.Find(number)) values = *existing;
-  auto found = std::find(values.begin(), values.end(), Stored(Link{account}));
-  if (member == (found != values.end())) return S_OK;
-  if (member) {
-    values.emplace_back(Link{account});
-  } else {
-    values.erase(found);
-  }
-  group->attributes.Set(number, std::move(values));
-  return store_.UpdateAttributes(*group);
+  bool has = false;
+  if (HRESULT hr = store_.HasLink(group->id, number, account, &has); Failed(hr)) return hr;
+  if (member == has) return S_OK;
+  return member ? store_.AddLink(group->id, number, account)
+                : store_.RemoveLink(group->id, number, account);
 }
 
 }  // namespace tessary::ds::embedded

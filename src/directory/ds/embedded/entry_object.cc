@@ -387,12 +387,8 @@ HRESULT EntryObject::IsMember(const std::string& member_path, bool* member) {
   if (HRESULT hr = ResolveEntryPath(*store_, member_path, &candidate); Failed(hr)) return hr;
   const AttributeType* type = store_->schema().FindAttribute("member");
   *member = false;
-  if (const auto* values = type != nullptr ? group.attributes.Find(type->number) : nullptr) {
-    *member = std::any_of(values->begin(), values->end(), [&](const Stored& v) {
-      return std::holds_alternative<Link>(v) && std::get<Link>(v).id == candidate.id;
-    });
-  }
-  return S_OK;
+  if (type == nullptr) return S_OK;
+  return store_->HasLink(group.id, type->number, candidate.id, member);
 }
 
 HRESULT EntryObject::QueryMailboxStore(std::unique_ptr<MailboxStore>* mailbox) {

@@ -219,6 +219,7 @@ class Compiler {
     if (type->definition.link_id > 0 && type->definition.link_id % 2 == 1) {
       return BackLink(node, kind, *type);
     }
+    if (IsForwardLink(*type) && kind != Kind::kExtensible) return ForwardLink(node, kind, *type);
     int number = type->number;
     attributes_->insert(number);
     if (kind == Kind::kPresent) {
@@ -321,6 +322,26 @@ class Compiler {
         [objects = std::move(objects)](const ObjectRecord& r) { return objects.contains(r.id); });
   }
 
+  // member, manager and the other linked attributes, whose values are rows of their own.
+  std::unique_ptr<CompiledFilter> ForwardLink(const FilterNode& node, Kind kind,
+                                              const AttributeType& type) {
+    int number = type.number;
+    Store* store = &store_;
+    if (kind == Kind::kPresent) {
+      return std::make_unique<RecordTest>([store, number](const ObjectRecord& r) {
+        std::int64_t count = 0;
+        return store->LinkCount(r.id, number, &count) == S_OK && count > 0;
+      });
+    }
+    if (kind != Kind::kEquality) return False();
+    std::optional<std::int64_t> target = store_.IdOf(node.value);
+    if (!target) return False();
+    return std::make_unique<RecordTest>([store, number, target = *target](const ObjectRecord& r) {
+      bool has = false;
+      return store->HasLink(r.id, number, target, &has) == S_OK && has;
+    });
+  }
+
   // memberOf and other back links: the objects that link to the candidate.
   std::unique_ptr<CompiledFilter> BackLink(const FilterNode& node, Kind kind,
                                            const AttributeType& type) {
@@ -341,12 +362,9 @@ class Compiler {
     std::optional<std::int64_t> source = Target(node.value);
     ObjectRecord holder;
     if (!source || store_.FindById(*source, &holder) != S_OK) return False();
-    std::unordered_set<std::int64_t> targets;
-    if (const auto* values = holder.attributes.Find(forward_number)) {
-      for (const Stored& value : *values) {
-        if (const Link* link = std::get_if<Link>(&value)) targets.insert(link->id);
-      }
-    }
+    std::vector<std::int64_t> linked;
+    if (store_.LinkTargets(holder.id, forward_number, &linked) != S_OK) return False();
+    std::unordered_set<std::int64_t> targets(linked.begin(), linked.end());
     return std::make_unique<RecordTest>(
         [targets = std::move(targets)](const ObjectRecord& r) { return targets.contains(r.id); });
   }

@@ -19,16 +19,7 @@ HRESULT Neighbours(Store& store, const AttributeType& forward, bool towards_sour
                    std::int64_t id, std::vector<std::int64_t>* next) {
   next->clear();
   if (towards_sources) return store.LinkSources(id, forward.number, next);
-  ObjectRecord record;
-  if (HRESULT hr = store.FindById(id, &record); Failed(hr)) {
-    return hr == E_DS_NO_SUCH_OBJECT ? S_OK : hr;
-  }
-  if (const auto* values = record.attributes.Find(forward.number)) {
-    for (const Stored& value : *values) {
-      if (const Link* link = std::get_if<Link>(&value)) next->push_back(link->id);
-    }
-  }
-  return S_OK;
+  return store.LinkTargets(id, forward.number, next);
 }
 
 }  // namespace

@@ -8,8 +8,23 @@
 namespace tessary::ds::embedded {
 namespace {
 
+// The values of a linked attribute (member, manager), read from their rows.
+bool LinkedValues(Store& store, const ObjectRecord& record, const AttributeType& type,
+                  Attribute* attribute) {
+  std::vector<std::int64_t> targets;
+  if (store.LinkTargets(record.id, type.number, &targets) != S_OK) return false;
+  attribute->name = type.definition.ldap_display_name;
+  attribute->type = type.ads_type;
+  attribute->values.clear();
+  for (std::int64_t target : targets) {
+    if (auto dn = store.DnOf(target)) attribute->values.push_back(Value(type.ads_type, *dn));
+  }
+  return !attribute->values.empty();
+}
+
 bool StoredValues(Store& store, const ObjectRecord& record, const AttributeType& type,
                   Attribute* attribute) {
+  if (IsForwardLink(type)) return LinkedValues(store, record, type, attribute);
   const std::vector<Stored>* values = record.attributes.Find(type.number);
   if (values == nullptr) return false;
   attribute->name = type.definition.ldap_display_name;
@@ -78,6 +93,17 @@ std::vector<Attribute> AllAttributes(Store& store, const ObjectRecord& record) {
     Attribute attribute;
     if (type != nullptr && StoredValues(store, record, *type, &attribute)) {
       all.push_back(std::move(attribute));
+    }
+  }
+  std::vector<std::pair<int, std::int64_t>> linked;
+  if (store.OutgoingLinks(record.id, &linked) == S_OK) {
+    for (std::size_t i = 0; i < linked.size(); ++i) {
+      if (i > 0 && linked[i].first == linked[i - 1].first) continue;
+      const AttributeType* type = store.AttributeByNumber(linked[i].first);
+      Attribute attribute;
+      if (type != nullptr && LinkedValues(store, record, *type, &attribute)) {
+        all.push_back(std::move(attribute));
+      }
     }
   }
   for (const char* name : {"distinguishedName", "name", "objectGUID"}) {

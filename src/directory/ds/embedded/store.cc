@@ -25,7 +25,7 @@ constexpr const char* kTables[] = {
     "CREATE INDEX objects_path ON objects(path)",
     "CREATE TABLE links(source INTEGER NOT NULL, attr INTEGER NOT NULL, target INTEGER NOT NULL)",
     "CREATE INDEX links_target ON links(target, attr)",
-    "CREATE INDEX links_source ON links(source, attr)",
+    "CREATE UNIQUE INDEX links_source ON links(source, attr, target)",
     ("CREATE TABLE accounts(domain INTEGER NOT NULL, name TEXT NOT NULL, object INTEGER NOT NULL"
      " UNIQUE, PRIMARY KEY(domain, name)) WITHOUT ROWID"),
     "CREATE TABLE secrets(object INTEGER PRIMARY KEY, hash TEXT NOT NULL)",
@@ -48,6 +48,19 @@ std::string PathEnd(const std::string& prefix) {
 }
 
 }  // namespace
+
+bool CreateReferenceTables(Database& database) {
+  // Every DN value of a record has a row here, so deleting its target finds it.
+  return database.Exec(
+             "CREATE TABLE refs(source INTEGER NOT NULL, attr INTEGER NOT NULL,"
+             " target INTEGER NOT NULL)") &&
+         database.Exec("CREATE INDEX refs_target ON refs(target)") &&
+         database.Exec("CREATE INDEX refs_source ON refs(source)");
+}
+
+bool IsForwardLink(const AttributeType& type) {
+  return type.definition.link_id > 0 && type.definition.link_id % 2 == 0;
+}
 
 Store::~Store() = default;
 
@@ -169,8 +182,9 @@ bool Store::Create(const std::string& path, const SchemaDefinition& definition,
     Transaction transaction(db);
     ok = ok && transaction.ok();
     for (const char* sql : kTables) ok = ok && db.Exec(sql);
+    ok = ok && CreateReferenceTables(db);
     ok = ok && store->SetMeta("format", std::to_string(kCurrentFormat)) &&
-         store->SetMeta("usn", "0");
+         store->SetMeta("usn", "0") && store->SetMeta("next_id", "1");
     ok = ok && Schema::Build(definition, &store->schema_, error);
     ok = ok && store->NumberAttributes(error) && transaction.Commit();
   }
@@ -447,18 +461,14 @@ const AttributeType* Store::AttributeByNumber(int number) const {
   return found == by_number_.end() ? nullptr : found->second;
 }
 
-HRESULT Store::WriteLinks(const ObjectRecord& record) {
-  Statement* clear = database_->Prepare("DELETE FROM links WHERE source = ?1");
+HRESULT Store::WriteReferences(const ObjectRecord& record) {
+  Statement* clear = database_->Prepare("DELETE FROM refs WHERE source = ?1");
   Statement* insert =
-      database_->Prepare("INSERT INTO links(source, attr, target) VALUES (?1, ?2, ?3)");
+      database_->Prepare("INSERT INTO refs(source, attr, target) VALUES (?1, ?2, ?3)");
   if (clear == nullptr || insert == nullptr) return E_FAIL;
   clear->BindInt(1, record.id);
   if (!clear->Execute()) return E_FAIL;
   for (const StoredAttribute& entry : record.attributes.entries()) {
-    const AttributeType* type = AttributeByNumber(entry.attribute);
-    if (type == nullptr || type->definition.link_id <= 0 || type->definition.link_id % 2 != 0) {
-      continue;
-    }
     for (const Stored& value : entry.values) {
       if (const Link* link = std::get_if<Link>(&value)) {
         insert->BindInt(1, record.id);
@@ -471,26 +481,110 @@ HRESULT Store::WriteLinks(const ObjectRecord& record) {
   return S_OK;
 }
 
+HRESULT Store::NewObjectId(std::int64_t* id) {
+  std::optional<std::string> next = Meta("next_id");
+  if (!next) return E_FAIL;
+  *id = std::stoll(*next);
+  return SetMeta("next_id", std::to_string(*id + 1)) ? S_OK : E_FAIL;
+}
+
+HRESULT Store::LinkTargets(std::int64_t source, int attribute,
+                           std::vector<std::int64_t>* targets) {
+  targets->clear();
+  Statement* s = database_->Prepare(
+      "SELECT target FROM links WHERE source = ?1 AND attr = ?2 ORDER BY rowid");
+  if (s == nullptr) return E_FAIL;
+  s->BindInt(1, source);
+  s->BindInt(2, attribute);
+  Statement::Step step;
+  while ((step = s->Next()) == Statement::Step::kRow) targets->push_back(s->Int(0));
+  s->Reset();
+  return step == Statement::Step::kDone ? S_OK : E_FAIL;
+}
+
+HRESULT Store::OutgoingLinks(std::int64_t source,
+                             std::vector<std::pair<int, std::int64_t>>* links) {
+  links->clear();
+  Statement* s =
+      database_->Prepare("SELECT attr, target FROM links WHERE source = ?1 ORDER BY attr, rowid");
+  if (s == nullptr) return E_FAIL;
+  s->BindInt(1, source);
+  Statement::Step step;
+  while ((step = s->Next()) == Statement::Step::kRow) {
+    links->emplace_back(static_cast<int>(s->Int(0)), s->Int(1));
+  }
+  s->Reset();
+  return step == Statement::Step::kDone ? S_OK : E_FAIL;
+}
+
+HRESULT Store::HasLink(std::int64_t source, int attribute, std::int64_t target, bool* has) {
+  Statement* s = database_->Prepare(
+      "SELECT 1 FROM links WHERE source = ?1 AND attr = ?2 AND target = ?3");
+  if (s == nullptr) return E_FAIL;
+  s->BindInt(1, source);
+  s->BindInt(2, attribute);
+  s->BindInt(3, target);
+  Statement::Step step = s->Next();
+  s->Reset();
+  if (step == Statement::Step::kError) return E_FAIL;
+  *has = step == Statement::Step::kRow;
+  return S_OK;
+}
+
+HRESULT Store::LinkCount(std::int64_t source, int attribute, std::int64_t* count) {
+  Statement* s =
+      database_->Prepare("SELECT count(*) FROM links WHERE source = ?1 AND attr = ?2");
+  if (s == nullptr) return E_FAIL;
+  s->BindInt(1, source);
+  s->BindInt(2, attribute);
+  Statement::Step step = s->Next();
+  if (step == Statement::Step::kRow) *count = s->Int(0);
+  s->Reset();
+  return step == Statement::Step::kRow ? S_OK : E_FAIL;
+}
+
+HRESULT Store::AddLink(std::int64_t source, int attribute, std::int64_t target) {
+  Statement* s =
+      database_->Prepare("INSERT INTO links(source, attr, target) VALUES (?1, ?2, ?3)");
+  if (s == nullptr) return E_FAIL;
+  s->BindInt(1, source);
+  s->BindInt(2, attribute);
+  s->BindInt(3, target);
+  return s->Execute() ? S_OK : E_FAIL;
+}
+
+HRESULT Store::RemoveLink(std::int64_t source, int attribute, std::int64_t target) {
+  Statement* s =
+      database_->Prepare("DELETE FROM links WHERE source = ?1 AND attr = ?2 AND target = ?3");
+  if (s == nullptr) return E_FAIL;
+  s->BindInt(1, source);
+  s->BindInt(2, attribute);
+  s->BindInt(3, target);
+  return s->Execute() ? S_OK : E_FAIL;
+}
+
+HRESULT Store::ClearLinks(std::int64_t source, int attribute) {
+  Statement* s = database_->Prepare("DELETE FROM links WHERE source = ?1 AND attr = ?2");
+  if (s == nullptr) return E_FAIL;
+  s->BindInt(1, source);
+  s->BindInt(2, attribute);
+  return s->Execute() ? S_OK : E_FAIL;
+}
+
 HRESULT Store::Insert(ObjectRecord* record, const ObjectRecord* parent,
                       NamingContext naming_context) {
   std::string key = DnKey(record->dn);
   if (key.empty()) return E_DS_INVALID_DN_SYNTAX;
   Statement* exists = database_->Prepare("SELECT 1 FROM objects WHERE dn_key = ?1");
-  Statement* next = database_->Prepare("SELECT coalesce(max(id), 0) + 1 FROM objects");
   Statement* insert = database_->Prepare(
       "INSERT INTO objects(id, parent, nc, path, dn, dn_key, guid, attrs)"
       " VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8)");
-  if (exists == nullptr || next == nullptr || insert == nullptr) return E_FAIL;
+  if (exists == nullptr || insert == nullptr) return E_FAIL;
   exists->BindText(1, key);
   Statement::Step step = exists->Next();
   exists->Reset();
   if (step == Statement::Step::kRow) return E_DS_ALREADY_EXISTS;
-  if (next->Next() != Statement::Step::kRow) {
-    next->Reset();
-    return E_FAIL;
-  }
-  record->id = next->Int(0);
-  next->Reset();
+  if (HRESULT hr = NewObjectId(&record->id); Failed(hr)) return hr;
   record->parent = parent != nullptr ? parent->id : 0;
   record->path =
       (parent != nullptr ? parent->path : std::string("/")) + std::to_string(record->id) + "/";
@@ -506,7 +600,7 @@ HRESULT Store::Insert(ObjectRecord* record, const ObjectRecord* parent,
   insert->BindBlob(7, record->guid);
   insert->BindBlob(8, attrs);
   if (!insert->Execute()) return E_FAIL;
-  return WriteLinks(*record);
+  return WriteReferences(*record);
 }
 
 HRESULT Store::UpdateAttributes(const ObjectRecord& record) {
@@ -516,7 +610,7 @@ HRESULT Store::UpdateAttributes(const ObjectRecord& record) {
   update->BindInt(1, record.id);
   update->BindBlob(2, attrs);
   if (!update->Execute()) return E_FAIL;
-  return WriteLinks(record);
+  return WriteReferences(record);
 }
 
 HRESULT Store::Relocate(ObjectRecord* record, const ObjectRecord& new_parent,
@@ -570,12 +664,22 @@ HRESULT Store::Relocate(ObjectRecord* record, const ObjectRecord& new_parent,
 }
 
 HRESULT Store::Remove(std::int64_t id) {
-  std::vector<std::pair<std::int64_t, int>> referrers;
-  if (HRESULT hr = IncomingLinks(id, &referrers); Failed(hr)) return hr;
-  // Linked values that name the object go with it, as AD keeps its links consistent.
-  for (const auto& [source, attribute] : referrers) {
+  // DN values in other records that name the object go with it, as linked values do: a
+  // reference to a deleted object never reads as another.
+  Statement* referrers =
+      database_->Prepare("SELECT DISTINCT source, attr FROM refs WHERE target = ?1");
+  if (referrers == nullptr) return E_FAIL;
+  referrers->BindInt(1, id);
+  std::vector<std::pair<std::int64_t, int>> naming;
+  Statement::Step step;
+  while ((step = referrers->Next()) == Statement::Step::kRow) {
+    naming.emplace_back(referrers->Int(0), static_cast<int>(referrers->Int(1)));
+  }
+  referrers->Reset();
+  if (step != Statement::Step::kDone) return E_FAIL;
+  for (const auto& [source, attribute] : naming) {
     ObjectRecord record;
-    if (FindById(source, &record) != S_OK) continue;
+    if (source == id || FindById(source, &record) != S_OK) continue;
     std::vector<Stored>* values = record.attributes.FindMutable(attribute);
     if (values == nullptr) continue;
     std::vector<Stored> kept;
@@ -589,6 +693,7 @@ HRESULT Store::Remove(std::int64_t id) {
   }
   for (const char* sql :
        {"DELETE FROM objects WHERE id = ?1", "DELETE FROM links WHERE source = ?1",
+        "DELETE FROM links WHERE target = ?1", "DELETE FROM refs WHERE source = ?1",
         "DELETE FROM accounts WHERE object = ?1", "DELETE FROM secrets WHERE object = ?1"}) {
     Statement* s = database_->Prepare(sql);
     if (s == nullptr) return E_FAIL;

@@ -1,7 +1,9 @@
 #pragma once
-// The embedded directory's file: objects (one row each, attributes in one record), the links of
-// linked attributes (member and its memberOf back link), account names, password hashes and
-// counters. Callers hold the store's lock around every use and make each change inside one
+// The embedded directory's file: objects (one row each, attributes in one record), the values of
+// linked attributes (member, manager: one row per value, so a group of any size changes by one
+// row), the references that DN values in records make (so a deleted object's name leaves them),
+// account names, password hashes and counters. Object ids are never used twice: a value naming a
+// deleted object can never come to name a new one. Callers hold the store's lock around every use and make each change inside one
 // transaction, so a crash leaves every object whole or absent.
 
 #include <cstdint>
@@ -20,6 +22,12 @@
 #include "platform/hresult.h"
 
 namespace tessary::ds::embedded {
+
+// Adds the table of the references that DN values in records make (a new or upgraded file).
+[[nodiscard]] bool CreateReferenceTables(Database& database);
+
+// True for the forward attribute of a link pair (member, manager), whose values are link rows.
+bool IsForwardLink(const AttributeType& type);
 
 struct ObjectRecord {
   std::int64_t id = 0;
@@ -85,6 +93,19 @@ class Store {
   void ForgetCachedNames() { dn_cache_.clear(); }
   // The id of the object with that DN; nothing when there is none.
   std::optional<std::int64_t> IdOf(const std::string& dn);
+  // --- Linked values: the forward attribute of a link pair (member, manager) keeps its values as
+  // rows (source, attribute, target) in the order they were added, never in the record.
+  [[nodiscard]] HRESULT LinkTargets(std::int64_t source, int attribute,
+                                    std::vector<std::int64_t>* targets);
+  // Every linked value of source: (attribute number, target), by attribute then order.
+  [[nodiscard]] HRESULT OutgoingLinks(std::int64_t source,
+                                      std::vector<std::pair<int, std::int64_t>>* links);
+  [[nodiscard]] HRESULT HasLink(std::int64_t source, int attribute, std::int64_t target,
+                                bool* has);
+  [[nodiscard]] HRESULT LinkCount(std::int64_t source, int attribute, std::int64_t* count);
+  [[nodiscard]] HRESULT AddLink(std::int64_t source, int attribute, std::int64_t target);
+  [[nodiscard]] HRESULT RemoveLink(std::int64_t source, int attribute, std::int64_t target);
+  [[nodiscard]] HRESULT ClearLinks(std::int64_t source, int attribute);
   // Objects whose linked attribute forward_attribute links to target (back link values).
   [[nodiscard]] HRESULT LinkSources(std::int64_t target, int forward_attribute,
                                     std::vector<std::int64_t>* sources);
@@ -127,7 +148,10 @@ class Store {
   HRESULT ReadRecord(Statement* statement, ObjectRecord* record);
   // The one row a bound lookup finds; E_DS_NO_SUCH_OBJECT when there is none.
   HRESULT ReadOnlyRecord(Statement* lookup, ObjectRecord* record);
-  HRESULT WriteLinks(const ObjectRecord& record);
+  // The references the DN values of the record make, written again after the record changed.
+  HRESULT WriteReferences(const ObjectRecord& record);
+  // The id of a new object: one more than any id the file has ever held.
+  HRESULT NewObjectId(std::int64_t* id);
 
   std::mutex mutex_;
   std::unique_ptr<Database> database_;

@@ -1,6 +1,9 @@
 #include "directory/ds/embedded/store_upgrade.h"
 
+#include <algorithm>
 #include <cstdint>
+#include <set>
+#include <unordered_set>
 #include <utility>
 #include <vector>
 
@@ -59,9 +62,63 @@ bool FoldNamesOverUnicode(Store& store, std::string* error) {
   return true;
 }
 
+// Format 2 kept the values of linked attributes in the object's record as well as in rows, noted
+// no references for other DN values, and gave a new object the id after the largest one, so the
+// id of a deleted object came again and a value that had named it named the newcomer. Linked
+// values now live in rows only, every other DN value has a reference row, values naming objects
+// that are gone are dropped, and new ids start after every id still named anywhere.
+bool KeepLinksAsRowsAndNoteReferences(Store& store, std::string* error) {
+  Database& db = store.database();
+  if (!CreateReferenceTables(db) || !db.Exec("DROP INDEX links_source") ||
+      !db.Exec("DELETE FROM links")) {
+    return false;
+  }
+  Statement* ids = db.Prepare("SELECT id FROM objects ORDER BY id");
+  if (ids == nullptr) return false;
+  std::vector<std::int64_t> all;
+  while (ids->Next() == Statement::Step::kRow) all.push_back(ids->Int(0));
+  ids->Reset();
+  const std::unordered_set<std::int64_t> existing(all.begin(), all.end());
+  std::int64_t highest = all.empty() ? 0 : all.back();
+  for (std::int64_t id : all) {
+    ObjectRecord record;
+    if (store.FindById(id, &record) != S_OK) {
+      *error = "the record of object " + std::to_string(id) + " is unreadable";
+      return false;
+    }
+    StoredAttributes kept;
+    for (const StoredAttribute& entry : record.attributes.entries()) {
+      const AttributeType* type = store.AttributeByNumber(entry.attribute);
+      const bool linked = type != nullptr && IsForwardLink(*type);
+      std::set<std::int64_t> linked_targets;
+      std::vector<Stored> values;
+      for (const Stored& value : entry.values) {
+        const Link* link = std::get_if<Link>(&value);
+        if (link == nullptr) {
+          values.push_back(value);
+          continue;
+        }
+        highest = std::max(highest, link->id);
+        if (!existing.contains(link->id)) continue;
+        if (!linked) {
+          values.push_back(value);
+        } else if (linked_targets.insert(link->id).second &&
+                   Failed(store.AddLink(id, entry.attribute, link->id))) {
+          return false;
+        }
+      }
+      kept.Set(entry.attribute, std::move(values));
+    }
+    record.attributes = std::move(kept);
+    if (Failed(store.UpdateAttributes(record))) return false;
+  }
+  return db.Exec("CREATE UNIQUE INDEX links_source ON links(source, attr, target)") &&
+         store.SetMeta("next_id", std::to_string(highest + 1));
+}
+
 using Step = bool (*)(Store&, std::string*);
 // steps[n - 1] takes a file of format n to format n + 1.
-constexpr Step kSteps[] = {FoldNamesOverUnicode};
+constexpr Step kSteps[] = {FoldNamesOverUnicode, KeepLinksAsRowsAndNoteReferences};
 static_assert(std::size(kSteps) == kCurrentFormat - 1);
 
 }  // namespace

@@ -10,7 +10,7 @@
 namespace tessary::ds::embedded {
 
 // The layout this program writes.
-constexpr int kCurrentFormat = 2;
+constexpr int kCurrentFormat = 3;
 
 // Runs the steps from `format` up to kCurrentFormat; false with a reason when one fails.
 [[nodiscard]] bool UpgradeFormat(Store& store, int format, std::string* error);

@@ -4,6 +4,7 @@
 
 #include "directory/ds/ds_error.h"
 #include "directory/ds/embedded/account_rules.h"
+#include "directory/ds/embedded/link_edits.h"
 #include "directory/ds/embedded/password.h"
 #include "directory/ds/embedded/protected_objects.h"
 #include "directory/ds/embedded/sid.h"
@@ -77,7 +78,8 @@ void Writer::SetNumber(const char* name, std::int64_t value, ObjectRecord* recor
 }
 
 HRESULT Writer::Apply(const ObjectClass& object_class, const std::vector<Change>& changes,
-                      bool creating, StoredAttributes* attributes, std::vector<int>* touched) {
+                      bool creating, StoredAttributes* attributes, std::vector<int>* touched,
+                      LinkEdits* links) {
   for (const Change& change : changes) {
     const AttributeType* type = store_.schema().FindAttribute(change.name);
     if (type == nullptr) return E_DS_ATTRIBUTE_TYPE_UNDEFINED;
@@ -100,15 +102,24 @@ HRESULT Writer::Apply(const ObjectClass& object_class, const std::vector<Change>
       if (HRESULT hr = ToStored(store_, *type, value, &stored); Failed(hr)) return hr;
       incoming.push_back(std::move(stored));
     }
+    // A member that is already there is "the object already exists" in AD, as the group
+    // interface reports it; other repeated values are "attribute or value exists".
+    HRESULT repeated = type->key == "member" ? E_DS_ALREADY_EXISTS : E_DS_ATTRIBUTE_OR_VALUE_EXISTS;
+    if (IsForwardLink(*type)) {
+      std::vector<std::int64_t> targets;
+      for (const Stored& value : incoming) targets.push_back(std::get<Link>(value).id);
+      if (HRESULT hr = links->Apply(type->number, change.operation, targets, repeated);
+          Failed(hr)) {
+        return hr;
+      }
+      continue;
+    }
     const std::vector<Stored>* existing = attributes->Find(type->number);
     std::vector<Stored> values = existing != nullptr ? *existing : std::vector<Stored>();
     auto contains = [&](const std::vector<Stored>& list, const Stored& value) {
       return std::any_of(list.begin(), list.end(),
                          [&](const Stored& v) { return SameValue(*type, v, value); });
     };
-    // A member that is already there is "the object already exists" in AD, as the group
-    // interface reports it; other repeated values are "attribute or value exists".
-    HRESULT repeated = type->key == "member" ? E_DS_ALREADY_EXISTS : E_DS_ATTRIBUTE_OR_VALUE_EXISTS;
     switch (change.operation) {
       case ADS_PROPERTY_CLEAR:
         values.clear();
@@ -148,7 +159,7 @@ HRESULT Writer::Apply(const ObjectClass& object_class, const std::vector<Change>
 }
 
 HRESULT Writer::Validate(const ObjectClass& object_class, const ObjectRecord& record,
-                         const std::vector<int>& touched, bool creating) {
+                         const std::vector<int>& touched, LinkEdits& links, bool creating) {
   for (int number : touched) {
     const AttributeType* type = store_.AttributeByNumber(number);
     const std::vector<Stored>* values = record.attributes.Find(number);
@@ -180,6 +191,14 @@ HRESULT Writer::Validate(const ObjectClass& object_class, const ObjectRecord& re
         return E_DS_CONSTRAINT_VIOLATION;
       }
     }
+  }
+  for (int number : links.Attributes()) {
+    const AttributeType* type = store_.AttributeByNumber(number);
+    std::int64_t count = 0;
+    if (HRESULT hr = links.CountAfter(number, &count); Failed(hr)) return hr;
+    if (type == nullptr || count == 0) continue;
+    if (!object_class.allowed_keys.contains(type->key)) return E_DS_OBJ_CLASS_VIOLATION;
+    if (type->definition.single_valued && count > 1) return E_DS_CONSTRAINT_VIOLATION;
   }
   if (origin_ == Origin::kSystem && creating) return S_OK;
   for (const std::string& key : object_class.must_keys) {
@@ -313,7 +332,8 @@ HRESULT Writer::Create(const std::string& parent_dn, const std::string& class_na
     if (store_.IdOf(record.dn)) return E_DS_ALREADY_EXISTS;
     record.guid = NewGuid();
     std::vector<int> touched;
-    if (HRESULT hr = Apply(*object_class, changes, true, &record.attributes, &touched);
+    LinkEdits links(store_, 0);
+    if (HRESULT hr = Apply(*object_class, changes, true, &record.attributes, &touched, &links);
         Failed(hr)) {
       return hr;
     }
@@ -338,11 +358,12 @@ HRESULT Writer::Create(const std::string& parent_dn, const std::string& class_na
     }
     SetNumber("instanceType", head ? 5 : 4, &record, false);
     Stamp(&record, true);
-    if (HRESULT hr = Validate(*object_class, record, touched, true); Failed(hr)) return hr;
+    if (HRESULT hr = Validate(*object_class, record, touched, links, true); Failed(hr)) return hr;
     if (HRESULT hr = store_.Insert(&record, has_parent ? &parent : nullptr, naming_context);
         Failed(hr)) {
       return hr;
     }
+    if (HRESULT hr = links.Write(record.id); Failed(hr)) return hr;
     if (HRESULT hr = ClaimAccount(*object_class, record); Failed(hr)) return hr;
     if (created != nullptr) *created = std::move(record);
     return S_OK;
@@ -361,14 +382,16 @@ HRESULT Writer::Modify(std::int64_t id, const std::vector<Change>& changes) {
     AccountRules rules(store_, origin_ == Origin::kClient);
     AccountState before = rules.StateOf(record);
     std::vector<int> touched;
-    if (HRESULT hr = Apply(*object_class, changes, false, &record.attributes, &touched);
+    LinkEdits links(store_, id);
+    if (HRESULT hr = Apply(*object_class, changes, false, &record.attributes, &touched, &links);
         Failed(hr)) {
       return hr;
     }
     if (HRESULT hr = rules.Apply(*object_class, &before, &record, touched); Failed(hr)) return hr;
-    if (HRESULT hr = Validate(*object_class, record, touched, false); Failed(hr)) return hr;
+    if (HRESULT hr = Validate(*object_class, record, touched, links, false); Failed(hr)) return hr;
     Stamp(&record, false);
     if (HRESULT hr = store_.UpdateAttributes(record); Failed(hr)) return hr;
+    if (HRESULT hr = links.Write(id); Failed(hr)) return hr;
     if (std::find(touched.begin(), touched.end(), Number("sAMAccountName")) != touched.end()) {
       return ClaimAccount(*object_class, record);
     }

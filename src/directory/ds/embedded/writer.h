@@ -14,6 +14,8 @@
 
 namespace tessary::ds::embedded {
 
+class LinkEdits;
+
 // kSystem writes what only the directory itself may write (provisioning, the mailbox
 // component) and skips the checks that protect it from clients.
 enum class Origin { kClient, kSystem };
@@ -34,10 +36,11 @@ class Writer {
   [[nodiscard]] HRESULT SetPassword(std::int64_t id, const std::string& password);
 
  private:
+  // Values of linked attributes go to `links`, the others to `attributes`.
   HRESULT Apply(const ObjectClass& object_class, const std::vector<Change>& changes, bool creating,
-                StoredAttributes* attributes, std::vector<int>* touched);
+                StoredAttributes* attributes, std::vector<int>* touched, LinkEdits* links);
   HRESULT Validate(const ObjectClass& object_class, const ObjectRecord& record,
-                   const std::vector<int>& touched, bool creating);
+                   const std::vector<int>& touched, LinkEdits& links, bool creating);
   HRESULT ClaimAccount(const ObjectClass& object_class, const ObjectRecord& record);
   void Stamp(ObjectRecord* record, bool creating);
   void SetDefaults(const ObjectClass& object_class, const ObjectRecord& parent,
