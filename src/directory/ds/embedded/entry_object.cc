@@ -92,8 +92,9 @@ HRESULT ResolveEntryPath(Store& store, const std::string& path, ObjectRecord* re
 
 EntryObject::EntryObject(std::shared_ptr<Store> store, const ObjectRecord& record)
     : store_(std::move(store)) {
+  // The attributes are read at the first Get, as ADSI reads them: a bind to add one member to a
+  // group of thousands reads none of the members.
   TakeRecord(record);
-  cache_.Load(AllAttributes(*store_, record));
 }
 
 EntryObject::EntryObject(std::shared_ptr<Store> store, std::string parent_dn,
@@ -135,7 +136,12 @@ HRESULT EntryObject::Current(ObjectRecord* record) {
 
 HRESULT EntryObject::EnsureLoaded() {
   if (cache_.loaded() || !committed()) return S_OK;
-  return GetInfo();
+  std::lock_guard lock(store_->mutex());
+  ObjectRecord record;
+  if (HRESULT hr = Current(&record); Failed(hr)) return hr;
+  // Writes not yet committed stay laid over what is read.
+  cache_.Load(AllAttributes(*store_, record));
+  return S_OK;
 }
 
 HRESULT EntryObject::GetName(std::string* rdn) {
@@ -190,12 +196,10 @@ HRESULT EntryObject::PutEx(PropertyOperation operation, const std::string& name,
 }
 
 HRESULT EntryObject::GetInfo() {
-  std::lock_guard lock(store_->mutex());
-  ObjectRecord record;
-  if (HRESULT hr = Current(&record); Failed(hr)) return hr;
+  if (!committed()) return E_ADS_OBJECT_UNBOUND;
   cache_.ClearPending();
-  cache_.Load(AllAttributes(*store_, record));
-  return S_OK;
+  cache_.Invalidate();
+  return EnsureLoaded();
 }
 
 HRESULT EntryObject::GetInfoEx(const std::vector<std::string>& names) {
