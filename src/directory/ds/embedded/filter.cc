@@ -334,7 +334,7 @@ class Compiler {
       });
     }
     if (kind != Kind::kEquality) return False();
-    std::optional<std::int64_t> target = store_.IdOf(node.value);
+    std::optional<std::int64_t> target = Target(node.value);
     if (!target) return False();
     return std::make_unique<RecordTest>([store, number, target = *target](const ObjectRecord& r) {
       bool has = false;
