@@ -111,6 +111,9 @@ class CBVKADObject {
                                 std::int16_t value);
   [[nodiscard]] bool PutInteger(ds::Object& object, const std::string& attribute,
                                 std::int32_t value);
+  // A value of the Large Integer syntax, all 64 bits of it.
+  [[nodiscard]] bool PutLargeInteger(ds::Object& object, const std::string& attribute,
+                                     std::int64_t value);
   enum class AppendValues { No, Yes };
   [[nodiscard]] bool PutMultiString(ds::Object& object, const std::string& attribute,
                                     const std::vector<std::string>& texts, AppendValues append);

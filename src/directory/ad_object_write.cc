@@ -46,6 +46,15 @@ bool CBVKADObject::PutInteger(ds::Object& object, const std::string& attribute,
   return false;
 }
 
+bool CBVKADObject::PutLargeInteger(ds::Object& object, const std::string& attribute,
+                                   std::int64_t value) {
+  HRESULT hr = object.Put(attribute, ds::Value::LargeInteger(value));
+  if (Succeeded(hr)) return true;
+  Error().SetText(ModifyFailure(attribute, std::to_string(value)));
+  Error().SetADSIError(hr);
+  return false;
+}
+
 bool CBVKADObject::PutMultiString(ds::Object& object, const std::string& attribute,
                                   const std::vector<std::string>& texts, AppendValues append) {
   ds::Values values;

@@ -1,6 +1,7 @@
 #include "directory/ad_time.h"
 
 #include <array>
+#include <cerrno>
 
 namespace tessary {
 namespace {
@@ -36,6 +37,14 @@ std::optional<CBVKADValue> LargeIntegerTimeValue(std::int64_t large_integer) {
   std::tm local{};
   if (localtime_r(&when, &local) == nullptr) return std::nullopt;
   return CBVKADValue(FromTm(local));
+}
+
+std::optional<std::int64_t> LocalTimeToFileTime(std::tm local) {
+  local.tm_isdst = -1;
+  errno = 0;
+  const std::time_t when = mktime(&local);
+  if (when == static_cast<std::time_t>(-1) && errno != 0) return std::nullopt;
+  return static_cast<std::int64_t>(when) * kFileTimeTicksPerSecond + kFileTimeUnixEpoch;
 }
 
 std::optional<CBVKADTime> UtcToLocalStandardTime(std::time_t utc) {

@@ -19,6 +19,10 @@ bool IsLargeIntegerTimeAttribute(const std::string& attribute);
 // 1601, UTC) as local time. Nothing when the time cannot be represented.
 std::optional<CBVKADValue> LargeIntegerTimeValue(std::int64_t large_integer);
 
+// The file time of a local date and time given to the second (the inverse of the time above),
+// by the platform's time zone rules. Nothing when the time cannot be represented.
+std::optional<std::int64_t> LocalTimeToFileTime(std::tm local);
+
 // A UTC point in time shifted by the time zone's standard bias: local standard time, with no
 // daylight saving applied. Nothing when the time cannot be represented.
 std::optional<CBVKADTime> UtcToLocalStandardTime(std::time_t utc);

@@ -6,7 +6,8 @@
 
 namespace tessary {
 
-bool CBVKADValue::GetText(std::string* text, std::string* error) const {
+bool CBVKADValue::GetText(std::string* text, std::string* error,
+                          const DateTimeFormats* formats) const {
   switch (GetKind()) {
     case Kind::Text:
       *text = *AsText();
@@ -34,7 +35,7 @@ bool CBVKADValue::GetText(std::string* text, std::string* error) const {
         return false;
       }
       normalised.tm_isdst = -1;
-      *text = FormatDateTime(normalised);
+      *text = formats ? formats->FormatDateTime(normalised) : FormatDateTime(normalised);
       return true;
     }
   }

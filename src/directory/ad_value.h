@@ -9,6 +9,8 @@
 
 namespace tessary {
 
+struct DateTimeFormats;
+
 // A wall-clock time as read (local time); month 1-12.
 struct CBVKADTime {
   int year = 0;
@@ -38,8 +40,10 @@ class CBVKADValue {
   const CBVKADTime* AsTime() const { return std::get_if<CBVKADTime>(&value_); }
 
   // The text form ("%d", "TRUE"/"FALSE", the formatted date and time); fails, with the reason
-  // in `error`, only for a time the local calendar cannot represent.
-  [[nodiscard]] bool GetText(std::string* text, std::string* error) const;
+  // in `error`, only for a time the local calendar cannot represent. A time is written with the
+  // given regional formats, or without them with the formats read from the settings now.
+  [[nodiscard]] bool GetText(std::string* text, std::string* error,
+                             const DateTimeFormats* formats = nullptr) const;
 
   friend bool operator==(const CBVKADValue&, const CBVKADValue&) = default;
 

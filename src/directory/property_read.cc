@@ -16,6 +16,14 @@ namespace {
 
 constexpr int kMemberRange = 100;
 
+// The six time attributes read as times; any other large integer as its decimal number, so that
+// an export of it imports back to the same value.
+std::optional<CBVKADValue> LargeIntegerValue(const std::string& attribute, const ds::Value& value) {
+  if (value.large_integer() == nullptr) return std::nullopt;
+  if (IsLargeIntegerTimeAttribute(attribute)) return LargeIntegerTimeValue(*value.large_integer());
+  return CBVKADValue(std::to_string(*value.large_integer()));
+}
+
 // The value of one cached attribute value, or nothing when none is stored for it.
 std::optional<CBVKADValue> ConvertPropertyValue(const std::string& attribute,
                                                 const ds::Value& value) {
@@ -40,10 +48,7 @@ std::optional<CBVKADValue> ConvertPropertyValue(const std::string& attribute,
       return CBVKADValue(*local);
     }
     case ds::ADSTYPE_LARGE_INTEGER:
-      if (!IsLargeIntegerTimeAttribute(attribute) || value.large_integer() == nullptr) {
-        return std::nullopt;
-      }
-      return LargeIntegerTimeValue(*value.large_integer());
+      return LargeIntegerValue(attribute, value);
     default:
       return CBVKADValue("[" + AdsTypeName(value.type()) + "]");
   }
@@ -195,6 +200,11 @@ void CBVKADPropertySet::StoreSearchColumn(const ds::Attribute& column) {
       converted.emplace_back(std::move(*text));
       break;
     }
+    case ds::ADSTYPE_LARGE_INTEGER:
+      for (const ds::Value& value : values) {
+        if (auto one = LargeIntegerValue(column.name, value)) converted.push_back(std::move(*one));
+      }
+      break;
     case ds::ADSTYPE_UTC_TIME: {
       if (values.empty()) return;
       auto time = ColumnTime(values.front());

@@ -114,12 +114,13 @@ bool CBVKADPropertySet::GetTextList(const std::string& name, std::vector<std::st
 }
 
 std::string CBVKADPropertySet::JoinValues(const CBVKADPropertyEntry& entry,
-                                          const std::string& separator, NamePrefix prefix) {
+                                          const std::string& separator, NamePrefix prefix,
+                                          const DateTimeFormats* formats) {
   std::string joined;
   for (std::size_t i = 0; i < entry.values.size(); ++i) {
     std::string text, reason;
     // A value without a text form shows its reason in place, so no value is silently dropped.
-    if (!entry.values[i].GetText(&text, &reason)) text = "[" + reason + "]";
+    if (!entry.values[i].GetText(&text, &reason, formats)) text = "[" + reason + "]";
     if (i > 0) joined += separator;
     joined += text;
   }
@@ -127,12 +128,13 @@ std::string CBVKADPropertySet::JoinValues(const CBVKADPropertyEntry& entry,
 }
 
 std::string CBVKADPropertySet::GetValuesText(const std::string& name, const std::string& separator,
-                                             NamePrefix prefix, BracketErrors bracket) {
+                                             NamePrefix prefix, BracketErrors bracket,
+                                             const DateTimeFormats* formats) {
   const CBVKADPropertyEntry* entry = FindEntry(name);
   if (entry == nullptr) {
     return bracket == BracketErrors::Yes ? "[" + error_.GetText() + "]" : std::string();
   }
-  return JoinValues(*entry, separator, prefix);
+  return JoinValues(*entry, separator, prefix, formats);
 }
 
 std::string CBVKADPropertySet::GetValuesText(int index, const std::string& separator,

@@ -53,10 +53,12 @@ class CBVKADPropertySet {
   // The texts of all values; fails when the entry is missing or a value has no text form.
   [[nodiscard]] bool GetTextList(const std::string& name, std::vector<std::string>* texts);
   // All values' texts joined with the separator, optionally after the name and ": ". A missing
-  // entry gives an empty text, or "[" + error text + "]" with BracketErrors::Yes.
+  // entry gives an empty text, or "[" + error text + "]" with BracketErrors::Yes. Times are
+  // written with the given regional formats (read from the settings when there are none).
   std::string GetValuesText(const std::string& name, const std::string& separator,
                             NamePrefix prefix = NamePrefix::No,
-                            BracketErrors bracket = BracketErrors::No);
+                            BracketErrors bracket = BracketErrors::No,
+                            const DateTimeFormats* formats = nullptr);
   std::string GetValuesText(int index, const std::string& separator,
                             NamePrefix prefix = NamePrefix::No,
                             BracketErrors bracket = BracketErrors::No);
@@ -75,7 +77,7 @@ class CBVKADPropertySet {
  private:
   const CBVKADPropertyEntry* SingleValue(const std::string& name, const CBVKADValue** value);
   std::string JoinValues(const CBVKADPropertyEntry& entry, const std::string& separator,
-                         NamePrefix prefix);
+                         NamePrefix prefix, const DateTimeFormats* formats = nullptr);
   [[nodiscard]] bool ReadCore(ds::Object& object, const std::string& name);
   [[nodiscard]] bool ReadMembers(ds::Object& object);
   [[nodiscard]] bool ReadSid(ds::Object& object, const std::string& name);

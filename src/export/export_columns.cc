@@ -22,11 +22,15 @@ std::string ColumnLine(const std::vector<std::string>& columns) {
   return line;
 }
 
-std::string ExportLine(CBVKADPropertySet& row, const std::vector<std::string>& columns) {
+std::string ExportLine(CBVKADPropertySet& row, const std::vector<std::string>& columns,
+                       const DateTimeFormats& formats) {
   std::string line;
+  const std::string separator(kMultiValueSeparator);
   for (std::size_t i = 0; i < columns.size(); ++i) {
     if (i > 0) line += kLineSeparator;
-    line += FileValueText(row.GetValuesText(columns[i], std::string(kMultiValueSeparator)));
+    line += FileValueText(row.GetValuesText(columns[i], separator,
+                                            CBVKADPropertySet::NamePrefix::No,
+                                            CBVKADPropertySet::BracketErrors::No, &formats));
   }
   return line;
 }

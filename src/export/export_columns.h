@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "directory/property_set.h"
+#include "support/date_time_text.h"
 
 namespace tessary {
 
@@ -20,7 +21,9 @@ void PutIdentityColumns(std::vector<std::string>* columns);
 std::string ColumnLine(const std::vector<std::string>& columns);
 
 // The row's field for each column (its values joined with "%", quoted when holding a comma,
-// CR LF written as "\r\n"; empty for a column the row lacks), joined with ",".
-std::string ExportLine(CBVKADPropertySet& row, const std::vector<std::string>& columns);
+// CR LF written as "\r\n"; empty for a column the row lacks), joined with ",". Times are
+// written with the run's regional formats.
+std::string ExportLine(CBVKADPropertySet& row, const std::vector<std::string>& columns,
+                       const DateTimeFormats& formats);
 
 }  // namespace tessary

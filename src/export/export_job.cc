@@ -41,6 +41,7 @@ std::int32_t CExportJob::RunExport(CBVKProgressDlg& dialog) {
   }
   if (SaveChoices) SaveChoices();
   columns_ = Columns();
+  run_formats_ = DateTimeFormats::FromRegistry();
   if (!file_.Create(OutputFile, ColumnLine(columns_))) return Fail(file_.Error().GetText());
   *total = 0;
   write_failure_.clear();
@@ -117,7 +118,7 @@ bool CExportJob::HandleRow(CBVKADPropertySet& row, CBVKProgressDlg& dialog) {
   dialog.SetItemText(kContainerCountId, std::to_string(++in_container));
   dialog.SetItemText(kTotalCountId, std::to_string(++total));
   // The line goes to the file at once; nothing of the rows is kept.
-  if (!file_.AppendLine(ExportLine(row, columns_))) {
+  if (!file_.AppendLine(ExportLine(row, columns_, run_formats_))) {
     // The object was counted but not written; the count must not claim it.
     --total;
     --in_container;

@@ -1,10 +1,6 @@
 #include "import/domain_import_directory.h"
 
-#include <algorithm>
-#include <array>
-#include <cctype>
-#include <string_view>
-
+#include "import/account_classes.h"
 #include "platform/hresult.h"
 
 namespace tessary {
@@ -17,15 +13,6 @@ bool OnLocalObject(CExDomain& domain, CBVKError& error, Op op) {
   const bool ok = op(local);
   error.SetText(ok ? std::string() : local.Error().Text());
   return ok;
-}
-
-// The classes whose objects answer as users (IADsUser): user and the classes derived from it.
-bool IsUserClass(std::string name) {
-  std::transform(name.begin(), name.end(), name.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-  static constexpr std::array<std::string_view, 3> kUserClasses = {"user", "computer",
-                                                                   "inetorgperson"};
-  return std::find(kUserClasses.begin(), kUserClasses.end(), name) != kUserClasses.end();
 }
 
 }  // namespace
@@ -73,6 +60,11 @@ bool DomainImportDirectory::PutInteger(ds::Object& object, const std::string& na
   return domain_.PutInteger(object, name, value);
 }
 
+bool DomainImportDirectory::PutLargeInteger(ds::Object& object, const std::string& name,
+                                            std::int64_t value) {
+  return domain_.PutLargeInteger(object, name, value);
+}
+
 bool DomainImportDirectory::PutBoolean(ds::Object& object, const std::string& name, bool value) {
   return domain_.PutBoolean(object, name, value ? -1 : 0);
 }
@@ -86,6 +78,16 @@ bool DomainImportDirectory::PutMultiString(ds::Object& object, const std::string
 
 bool DomainImportDirectory::ClearAttribute(ds::Object& object, const std::string& name) {
   return domain_.ClearAttribute(object, name);
+}
+
+std::optional<std::int64_t> DomainImportDirectory::StoredLargeInteger(ds::Object& object,
+                                                                     const std::string& name) {
+  std::vector<ds::Attribute> reply;
+  if (Failed(object.GetObjectAttributes({name}, &reply)) || reply.empty() ||
+      reply.front().values.empty() || reply.front().values.front().large_integer() == nullptr) {
+    return std::nullopt;
+  }
+  return *reply.front().values.front().large_integer();
 }
 
 bool DomainImportDirectory::Commit(ds::Object& object) { return domain_.Commit(object); }

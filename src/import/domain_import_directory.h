@@ -24,10 +24,13 @@ class DomainImportDirectory : public ImportDirectory {
   bool GetAttributeInfo(ImportAttributeInfo* info) override;
   bool PutString(ds::Object& object, const std::string& name, const std::string& text) override;
   bool PutInteger(ds::Object& object, const std::string& name, std::int32_t value) override;
+  bool PutLargeInteger(ds::Object& object, const std::string& name, std::int64_t value) override;
   bool PutBoolean(ds::Object& object, const std::string& name, bool value) override;
   bool PutMultiString(ds::Object& object, const std::string& name,
                       const std::vector<std::string>& values, bool append) override;
   bool ClearAttribute(ds::Object& object, const std::string& name) override;
+  std::optional<std::int64_t> StoredLargeInteger(ds::Object& object,
+                                                 const std::string& name) override;
   bool Commit(ds::Object& object) override;
   bool GetUserInterface(ds::Object& object) override;
   bool SetPassword(ds::Object& object, const std::string& password) override;

@@ -2,10 +2,12 @@
 // value type, and the manager and group-membership rules.
 #include <cctype>
 #include <cstdint>
-#include <limits>
 #include <set>
 #include <string>
+#include <string_view>
 #include <vector>
+
+#include "directory/ds/integer_text.h"
 
 #include "import/import_engine.h"
 #include "import/split_values.h"
@@ -14,22 +16,6 @@ namespace tessary {
 namespace {
 
 constexpr const char* kRemoveValue = "~DEL";
-
-// Reads a number the way the C runtime's atol does (leading blanks, a sign, digits up to the
-// first other character; none gives 0), held to the 32-bit range instead of overflowing.
-std::int32_t ReadNumber(const std::string& text) {
-  std::size_t at = 0;
-  while (at < text.size() && std::isspace(static_cast<unsigned char>(text[at]))) ++at;
-  bool negative = false;
-  if (at < text.size() && (text[at] == '+' || text[at] == '-')) negative = text[at++] == '-';
-  std::int64_t value = 0;
-  constexpr std::int64_t kLimit = std::int64_t{std::numeric_limits<std::int32_t>::max()} + 1;
-  for (; at < text.size() && std::isdigit(static_cast<unsigned char>(text[at])); ++at) {
-    value = std::min<std::int64_t>(value * 10 + (text[at] - '0'), kLimit);
-  }
-  if (negative) return static_cast<std::int32_t>(-value);
-  return static_cast<std::int32_t>(std::min<std::int64_t>(value, kLimit - 1));
-}
 
 // The four characters \r\n of the file format become a real line break.
 std::string WithLineBreaks(std::string text) {
@@ -85,6 +71,11 @@ bool CImportEngine::WriteAttributes(Creating creating, ds::Object& object, const
   return true;
 }
 
+bool CImportEngine::InvalidNumber(const std::string& name) {
+  error_.SetText("Invalid number value specified for attribute '" + name + "'.");
+  return false;
+}
+
 bool CImportEngine::WriteAttribute(ds::Object& object, const CImportColumn& column,
                                    const std::string& value, Attempt attempt) {
   const std::string& name = column.Name;
@@ -101,15 +92,26 @@ bool CImportEngine::WriteAttribute(ds::Object& object, const CImportColumn& colu
       if (!domain_->ClearAttribute(object, name)) return CopyDomainError();
       return commit_or("Could not remove the attribute '" + name + "'.");
     }
+    // An export writes an empty field for a number or flag the object does not have; read
+    // back, it changes nothing ("~DEL" is what removes a value).
+    if (value.empty() && column.ValueType != kValueString) return true;
     switch (column.ValueType) {
-      case kValueInteger:
-        if (value.empty()) {
-          error_.SetText("Invalid number value specified for attribute '" + name + "'.");
-          return false;
-        }
-        if (!domain_->PutInteger(object, name, ReadNumber(value))) return CopyDomainError();
+      case kValueInteger: {
+        // Only a whole number is one: "12abc" must not quietly become 12.
+        std::int32_t number = 0;
+        if (!ds::ParseInteger32(WithoutBlanks(value), &number)) return InvalidNumber(name);
+        if (!domain_->PutInteger(object, name, number)) return CopyDomainError();
         return commit_or("Could not write the attribute '" + name + "' with the values '" + value +
                          "'.");
+      }
+      case kValueLargeInteger: {
+        std::optional<std::int64_t> number;
+        if (!ReadLargeInteger(object, name, value, &number)) return InvalidNumber(name);
+        if (!number) return true;  // the value the object holds already
+        if (!domain_->PutLargeInteger(object, name, *number)) return CopyDomainError();
+        return commit_or("Could not write the attribute '" + name + "' with the values '" + value +
+                         "'.");
+      }
       case kValueString: {
         const std::string text = WithLineBreaks(value);
         if (!domain_->PutString(object, name, text)) return CopyDomainError();

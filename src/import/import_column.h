@@ -3,6 +3,7 @@
 // how its values are written to the directory.
 
 #include <string>
+#include <string_view>
 
 namespace tessary {
 
@@ -12,6 +13,7 @@ enum ImportValueType : int {
   kValueInteger = 3,
   kValueString = 8,
   kValueBoolean = 11,
+  kValueLargeInteger = 20,  // 64-bit (the Large Integer syntax)
 };
 
 struct CImportColumn {
@@ -24,6 +26,9 @@ struct CImportColumn {
 
 // Whether creating matters for pwdLastSet, which the create handler sets itself.
 enum class Creating { No, Yes };
+
+// A number's text without the blanks around it, which a spreadsheet may leave.
+std::string_view WithoutBlanks(std::string_view text);
 
 // True for the columns the engine handles itself instead of writing them as attributes
 // (exact, case-sensitive names).

@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -51,12 +52,18 @@ class ImportDirectory {
                                        const std::string& text) = 0;
   [[nodiscard]] virtual bool PutInteger(ds::Object& object, const std::string& name,
                                         std::int32_t value) = 0;
+  [[nodiscard]] virtual bool PutLargeInteger(ds::Object& object, const std::string& name,
+                                             std::int64_t value) = 0;
   [[nodiscard]] virtual bool PutBoolean(ds::Object& object, const std::string& name,
                                         bool value) = 0;
   [[nodiscard]] virtual bool PutMultiString(ds::Object& object, const std::string& name,
                                             const std::vector<std::string>& values,
                                             bool append) = 0;
   [[nodiscard]] virtual bool ClearAttribute(ds::Object& object, const std::string& name) = 0;
+  // The object's stored Large Integer value as the directory has it now (not as put since it
+  // was opened); nothing when it has none, or when it cannot be read (a new object).
+  virtual std::optional<std::int64_t> StoredLargeInteger(ds::Object& object,
+                                                         const std::string& name) = 0;
   [[nodiscard]] virtual bool Commit(ds::Object& object) = 0;
   // Fails when the object is not a user.
   [[nodiscard]] virtual bool GetUserInterface(ds::Object& object) = 0;

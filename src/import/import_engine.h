@@ -160,6 +160,13 @@ class CImportEngine {
   bool CheckDuplicate(const std::string& dn, const EntryValues& entry);
   // Copies the domain object's message into the engine's record; false.
   bool CopyDomainError();
+  // "Invalid number value specified for attribute '...'."; false.
+  bool InvalidNumber(const std::string& name);
+  // The number a Large Integer column's value stands for; false when it stands for none. Nothing
+  // in *number when the value is the object's stored time as an export shows it: that value is
+  // left as it is.
+  bool ReadLargeInteger(ds::Object& object, const std::string& name, const std::string& value,
+                        std::optional<std::int64_t>* number);
   // The mailbox store of a new user: its homeMDB value, or the DN built from the five exch
   // columns; fails when neither is complete.
   bool MailboxStoreDN(const EntryValues& entry, std::string* store_dn);

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "directory/dn.h"
+#include "import/account_classes.h"
 #include "import/import_engine.h"
 #include "support/text_encoding.h"
 
@@ -110,9 +111,11 @@ bool CImportEngine::CreateEntry(const EntryValues& entry, int* counter, int* err
 
   const std::string password = GetColumnValue(entry, "password");
   const std::string member_of = GetColumnValue(entry, "memberOf");
-  const bool set_pwd_last_set = CreatesUsers && MustChangePassword;
   std::string class_name = GetColumnValue(entry, "objectClass");
   if (class_name.empty()) class_name = "User";
+  // Only accounts have pwdLastSet: a directory refuses it on a group or a contact, which would
+  // leave the new object created but its entry counted as failed.
+  const bool set_pwd_last_set = CreatesUsers && MustChangePassword && IsUserClass(class_name);
   const std::string upper_class = UpperCase(class_name);
   const bool is_user = upper_class == "USER";
   const std::string account_control = GetColumnValue(entry, "userAccountControl");

@@ -67,7 +67,7 @@ bool CImportEngine::CheckImportFile() {
     }
     int value_type = info.variant_type;
     if (info.ads_type == ds::ADSTYPE_LARGE_INTEGER) {
-      value_type = kValueInteger;
+      value_type = kValueLargeInteger;
     } else if (value_type != kValueInteger && value_type != kValueString &&
                value_type != kValueBoolean) {
       error_.SetText("Tessary does not currently support the attribute '" + info.ldap_name +

@@ -1,6 +1,7 @@
 #include "support/date_time_text.h"
 
 #include <algorithm>
+#include <utility>
 #include <vector>
 
 #include "support/bvk_registry.h"
@@ -197,9 +198,44 @@ std::string DateTimeFormats::FormatDate(const std::tm& local) const {
   return Strftime(date_format, local);
 }
 
+std::string DateTimeFormats::FormatDateTime(const std::tm& local) const {
+  return FormatDate(local) + " " + FormatTime(local);
+}
+
+bool DateTimeFormats::ParseDateTime(const std::string& text, std::tm* local) const {
+  const std::string time = time_format.empty() ? "%I:%M" : time_format;
+  const bool twelve_hour = time.find("%I") != std::string::npos ||
+                           time.find("%-I") != std::string::npos;
+  // Without an AM symbol the markers were written as they stand; with one, the text holds one
+  // of the two symbols and that decides the half of the day.
+  std::vector<std::pair<std::string, int>> candidates;
+  if (am_symbol.empty()) {
+    candidates.emplace_back(date_format + " " + time, 0);
+  } else {
+    for (const auto& [symbol, half] : {std::pair{am_symbol, 0}, std::pair{pm_symbol, 12}}) {
+      std::string format = date_format + " " + time;
+      ReplaceAll(&format, kAmPmMarker, EscapePercent(symbol));
+      ReplaceAll(&format, kApMarker, EscapePercent(FirstCharacter(symbol)));
+      candidates.emplace_back(std::move(format), half);
+    }
+  }
+  for (auto& [format, half] : candidates) {
+    // strptime reads numbers with or without their leading zero, so the no-zero flag goes.
+    ReplaceAll(&format, "%-", "%");
+    std::tm parsed{};
+    parsed.tm_isdst = -1;
+    const char* end = strptime(text.c_str(), format.c_str(), &parsed);
+    if (end == nullptr || *end != '\0') continue;
+    // strptime gives the hour of a 12-hour clock as 0 to 11 (12 o'clock is 0).
+    if (twelve_hour) parsed.tm_hour = parsed.tm_hour % 12 + half;
+    *local = parsed;
+    return true;
+  }
+  return false;
+}
+
 std::string FormatDateTime(const std::tm& local) {
-  DateTimeFormats formats = DateTimeFormats::FromRegistry();
-  return formats.FormatDate(local) + " " + formats.FormatTime(local);
+  return DateTimeFormats::FromRegistry().FormatDateTime(local);
 }
 
 std::string FormatDateTime(std::time_t when) { return FormatDateTime(LocalTime(when)); }

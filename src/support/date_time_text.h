@@ -45,6 +45,12 @@ struct DateTimeFormats {
   // Format a local-time breakdown (tm_hour decides between the AM and PM symbols).
   std::string FormatTime(const std::tm& local) const;
   std::string FormatDate(const std::tm& local) const;
+  // The date text, one blank, the time text.
+  std::string FormatDateTime(const std::tm& local) const;
+  // Reads back what FormatDateTime writes: the whole text must match the formats. Only what the
+  // formats show is known (a picture without seconds reads as second 0; a two-digit year is
+  // taken as 1969 to 2068). False for any other text.
+  [[nodiscard]] bool ParseDateTime(const std::string& text, std::tm* local) const;
 };
 
 // Date text, one blank, time text, for a point in time in local time. Never fails: missing

@@ -110,10 +110,12 @@ TEST_F(PropertySetTest, LargeIntegerTimesAndNever) {
   ASSERT_NE(pwd, nullptr);
   ASSERT_EQ(pwd->values.size(), 1u);
   EXPECT_EQ(*pwd->values[0].AsTime(), (CBVKADTime{2005, 6, 15, 12, 30, 45}));
-  const CBVKADPropertyEntry* usn = set_.FindEntry("uSNChanged");
-  ASSERT_NE(usn, nullptr);
-  EXPECT_TRUE(usn->values.empty());
-  EXPECT_EQ(Text("uSNChanged"), "");
+  // Any other large integer is its decimal number, all 64 bits of it, so it exports and
+  // imports back unchanged.
+  EXPECT_EQ(Text("uSNChanged"), "12345");
+  object_.values["uSNChanged"] = {ds::Value::LargeInteger(0x7FFFFFFFFFFFFFFFLL)};
+  ASSERT_TRUE(set_.ReadAttributes(object_, {"uSNChanged"}));
+  EXPECT_EQ(Text("uSNChanged"), "9223372036854775807");
 }
 
 TEST_F(PropertySetTest, UnconvertedTypesShowTheirTypeName) {
@@ -217,7 +219,20 @@ TEST_F(PropertySetTest, SearchColumnsByType) {
   EXPECT_EQ(Text("flag"), "TRUE");
   EXPECT_EQ(*set_.FindEntry("whenCreated")->values[0].AsTime(),
             (CBVKADTime{2005, 6, 15, 12, 30, 45}));
-  EXPECT_EQ(set_.GetEntryCount(), 4);  // the photo and the large integer are not stored
+  EXPECT_EQ(Text("uSNChanged"), "5");
+  EXPECT_EQ(set_.GetEntryCount(), 5);  // the photo is not stored
+}
+
+TEST_F(PropertySetTest, LargeIntegerSearchColumnsReadAsTheCacheReadsThem) {
+  set_.StoreSearchColumn(
+      {"accountExpires", ds::ADSTYPE_LARGE_INTEGER, {ds::Value::LargeInteger(0x7FFFFFFFFFFFFFFFLL)}});
+  set_.StoreSearchColumn({"pwdLastSet", ds::ADSTYPE_LARGE_INTEGER, {ds::Value::LargeInteger(0)}});
+  set_.StoreSearchColumn(
+      {"lastLogon", ds::ADSTYPE_LARGE_INTEGER, {ds::Value::LargeInteger(kFileTime)}});
+  EXPECT_EQ(Text("accountExpires"), "-1");
+  EXPECT_EQ(Text("pwdLastSet"), "0");
+  EXPECT_EQ(*set_.FindEntry("lastLogon")->values[0].AsTime(),
+            (CBVKADTime{2005, 6, 15, 12, 30, 45}));
 }
 
 TEST_F(PropertySetTest, CopyReplacesEntries) {

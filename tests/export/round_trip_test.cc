@@ -3,12 +3,16 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <map>
 
+#include "directory/scoped_time_zone.h"
 #include "export/export_job.h"
 #include "export_fixture.h"
 #include "import/domain_import_directory.h"
 #include "import/import_engine.h"
+#include "platform/registry.h"
 #include "support/bvk_progress_dlg.h"
+#include "support/bvk_registry.h"
 
 namespace tessary::testing {
 namespace {
@@ -23,13 +27,35 @@ class RoundTripTest : public ExportTest {
   }
 
   void Export(const std::string& file) {
+    Export(file, "User",
+           {"displayName", "otherTelephone", "streetAddress", "description", "info"});
+  }
+  void Export(const std::string& file, const std::string& class_name,
+              const std::vector<std::string>& attributes) {
     CExportJob job(*domain_);
-    job.ClassName = "User";
+    job.ClassName = class_name;
     job.Container = &unit_node_;
     job.OutputFile = Path(file);
-    job.Attributes = {"displayName", "otherTelephone", "streetAddress", "description", "info"};
+    job.Attributes = attributes;
     CountingProgressHost host;
     ASSERT_EQ(job.RunWithProgress(host, nullptr), 1) << job.Error().Text();
+  }
+
+  // Every value of the attributes of the objects, as the directory stores them.
+  using Stored = std::map<std::string, ds::Values>;
+  Stored Snapshot(const std::vector<std::string>& dns, const std::vector<std::string>& names) {
+    Stored stored;
+    for (const std::string& dn : dns) {
+      std::unique_ptr<ds::Object> object;
+      EXPECT_EQ(directory_->Bind("LDAP://" + dn, &object), S_OK) << dn;
+      if (!object) continue;
+      for (const std::string& name : names) {
+        std::vector<ds::Attribute> reply;
+        EXPECT_EQ(object->GetObjectAttributes({name}, &reply), S_OK) << dn << " " << name;
+        stored[dn + " " + name] = reply.empty() ? ds::Values{} : reply.front().values;
+      }
+    }
+    return stored;
   }
 
   // Imports the file with overwriting of multi-valued attributes; returns the engine's summary.
@@ -48,6 +74,8 @@ class RoundTripTest : public ExportTest {
     dialog->SetWorkFunction(&CImportEngine::ImportWork);
     EXPECT_EQ(CBVKProgressDlg::Run(std::move(dialog)), 1) << engine.Error().Text();
     *errors = engine.ErrorCount;
+    // The failed entries with their messages, for the test's failure report.
+    if (engine.ErrorCount > 0) return engine.Error().Text() + "\n" + ReadFileText(engine.ErrorFilePath);
     return engine.Error().Text();
   }
 
@@ -146,6 +174,106 @@ TEST_F(RoundTripTest, ExportResavedWithSpreadsheetQuotingImportsWithoutChange) {
     Export("again.csv");
     EXPECT_EQ(FileText("again.csv"), first) << quoting;
   }
+}
+
+// A value's description in test failures.
+std::string Describe(const ds::Values& values) {
+  std::string text;
+  for (const ds::Value& value : values) {
+    if (const std::string* s = value.string()) text += "'" + *s + "' ";
+    if (const std::int32_t* i = value.integer()) text += std::to_string(*i) + " ";
+    if (const std::int64_t* l = value.large_integer()) text += std::to_string(*l) + "L ";
+    if (const bool* b = value.boolean()) text += *b ? "TRUE " : "FALSE ";
+  }
+  return text;
+}
+
+// The writable attributes of every syntax that users, groups and contacts hold (strings single
+// and multi-valued, DNs, 32-bit integers signed and unsigned, booleans, and large integers: the
+// account times with a fraction of a second, "never" and "not set"), exported and imported
+// again as Modify entries: the second export is the first, and no stored value has moved.
+TEST_F(RoundTripTest, EveryWritableSyntaxImportsBackUnchanged) {
+  ScopedTimeZone zone(kCentralEurope);
+  WriteFileText(platform::RegistryHivePath(HKEY_CURRENT_USER), "REGEDIT4\n");
+  CBVKRegistry registry;
+  ASSERT_TRUE(registry.OpenKey(HKEY_CURRENT_USER, "Control Panel\\International"));
+  for (const auto& [name, text] : {std::pair{"sShortDate", "M/d/yyyy"}, {"sDate", "/"},
+                                   {"sTimeFormat", "h:mm:ss tt"}, {"sTime", ":"}}) {
+    ASSERT_TRUE(registry.WriteString(name, text));
+  }
+  const std::string head = AddUser("Head", {{"displayName", {"Head"}}});
+  const std::vector<std::string> dns = {
+      head,
+      AddUser("Ann Lee", {{"displayName", {"Ann Lee"}},
+                          {"givenName", {"Ann"}},
+                          {"telephoneNumber", {"+1 206 555 0101"}},
+                          {"otherTelephone", {"+1 555 0101", "+1 555 0102"}},
+                          {"description", {"Sales, Seattle office"}},
+                          {"c", {"US"}},
+                          {"manager", {head}},
+                          {"userAccountControl", {"514"}},
+                          {"msNPAllowDialin", {"TRUE"}},
+                          // 2030-01-31 17:45:10.1234567 UTC
+                          {"accountExpires", {"135405855101234567"}}}),
+      AddUser("Bo Chen", {{"displayName", {"Bo Chen"}},
+                          {"msNPAllowDialin", {"FALSE"}},
+                          {"accountExpires", {"9223372036854775807"}}}),
+      AddUser("Cy Diaz", {{"accountExpires", {"0"}}}),
+  };
+  const std::vector<std::string> user_columns = {
+      "displayName",        "givenName",       "telephoneNumber", "otherTelephone",
+      "description",        "c",               "manager",         "userAccountControl",
+      "msNPAllowDialin",    "accountExpires",  "pwdLastSet"};
+  const std::vector<std::string> groups = {
+      Add("group", "CN=Team",
+          {{"sAMAccountName", {"team-" + unit_name_.substr(unit_name_.size() - 6)}},
+           {"groupType", {"-2147483646"}},
+           {"description", {"Everyone, in one place"}},
+           {"member", {dns[1], dns[2]}}})};
+  const std::vector<std::string> group_columns = {"sAMAccountName", "groupType", "description",
+                                                  "member"};
+  const std::vector<std::string> contacts = {
+      Add("contact", "CN=Partner",
+          {{"displayName", {"Partner"}}, {"mail", {"partner@example.org"}}, {"manager", {head}}})};
+  const std::vector<std::string> contact_columns = {"displayName", "mail", "manager"};
+
+  struct Kind {
+    const char* class_name;
+    const std::vector<std::string>& columns;
+    const std::vector<std::string>& dns;
+  };
+  for (const Kind& kind : {Kind{"User", user_columns, dns}, Kind{"Group", group_columns, groups},
+                           Kind{"Contact", contact_columns, contacts}}) {
+    SCOPED_TRACE(kind.class_name);
+    const Stored before = Snapshot(kind.dns, kind.columns);
+    Export("first.csv", kind.class_name, kind.columns);
+    const std::string first = FileText("first.csv");
+    WriteFileText(machine_.Root() / "import.csv", WithModifyMode(first));
+    int errors = -1;
+    const std::string summary = Import("import.csv", &errors);
+    EXPECT_EQ(errors, 0) << summary;
+    Export("second.csv", kind.class_name, kind.columns);
+    EXPECT_EQ(FileText("second.csv"), first);
+    const Stored after = Snapshot(kind.dns, kind.columns);
+    for (const auto& [key, values] : before) {
+      EXPECT_EQ(after.at(key), values) << key << ": " << Describe(values) << "became "
+                                       << Describe(after.at(key));
+    }
+  }
+
+  // A time changed in the file is written to the second, in local time.
+  Export("first.csv", "User", {"accountExpires"});
+  const std::string changed =
+      Replaced(FileText("first.csv"), "1/31/2030 6:45:10 PM", "7/1/2030 12:00:05 AM");
+  WriteFileText(machine_.Root() / "import.csv", WithModifyMode(changed));
+  int errors = -1;
+  const std::string summary = Import("import.csv", &errors);
+  EXPECT_EQ(errors, 0) << summary;
+  Export("second.csv", "User", {"accountExpires"});
+  EXPECT_EQ(FileText("second.csv"), changed);
+  // 2030-06-30 22:00:05 UTC (summer time in central Europe).
+  EXPECT_EQ(Describe(Snapshot({dns[1]}, {"accountExpires"}).begin()->second),
+            "135535608050000000L ");
 }
 
 }  // namespace

@@ -185,6 +185,11 @@ bool FakeImportDirectory::PutInteger(ds::Object&, const std::string& name, std::
   return Call("PutInteger " + name + "=" + std::to_string(value), error_);
 }
 
+bool FakeImportDirectory::PutLargeInteger(ds::Object&, const std::string& name,
+                                          std::int64_t value) {
+  return Call("PutLargeInteger " + name + "=" + std::to_string(value), error_);
+}
+
 bool FakeImportDirectory::PutBoolean(ds::Object&, const std::string& name, bool value) {
   return Call("PutBoolean " + name + "=" + (value ? "TRUE" : "FALSE"), error_);
 }
@@ -194,6 +199,13 @@ bool FakeImportDirectory::PutMultiString(ds::Object&, const std::string& name,
   std::string line = std::string(append ? "Append " : "Replace ") + name + "=";
   for (std::size_t i = 0; i < values.size(); ++i) line += (i ? "|" : "") + values[i];
   return Call(line, error_);
+}
+
+std::optional<std::int64_t> FakeImportDirectory::StoredLargeInteger(ds::Object&,
+                                                                   const std::string& name) {
+  const auto found = large_integers_.find(name);
+  if (found == large_integers_.end()) return std::nullopt;
+  return found->second;
 }
 
 bool FakeImportDirectory::ClearAttribute(ds::Object&, const std::string& name) {

@@ -19,6 +19,10 @@ class FakeImportDirectory : public ImportDirectory {
   void AddObject(const std::string& dn, const std::string& class_name = "user");
   void AddGuid(const std::string& guid, const std::string& dn) { guids_[guid] = dn; }
   void AddMembership(const std::string& group_dn, const std::string& member_dn);
+  // The Large Integer value every object holds for the attribute (a read is not logged).
+  void SetStoredLargeInteger(const std::string& name, std::int64_t value) {
+    large_integers_[name] = value;
+  }
   // Calls whose log line begins with prefix fail with message: after the first `skip` such
   // calls, `times` of them (-1: all).
   void FailOn(const std::string& prefix, const std::string& message, int times = -1, int skip = 0);
@@ -41,10 +45,13 @@ class FakeImportDirectory : public ImportDirectory {
   bool GetAttributeInfo(ImportAttributeInfo* info) override;
   bool PutString(ds::Object& object, const std::string& name, const std::string& text) override;
   bool PutInteger(ds::Object& object, const std::string& name, std::int32_t value) override;
+  bool PutLargeInteger(ds::Object& object, const std::string& name, std::int64_t value) override;
   bool PutBoolean(ds::Object& object, const std::string& name, bool value) override;
   bool PutMultiString(ds::Object& object, const std::string& name,
                       const std::vector<std::string>& values, bool append) override;
   bool ClearAttribute(ds::Object& object, const std::string& name) override;
+  std::optional<std::int64_t> StoredLargeInteger(ds::Object& object,
+                                                 const std::string& name) override;
   bool Commit(ds::Object& object) override;
   bool GetUserInterface(ds::Object& object) override;
   bool SetPassword(ds::Object& object, const std::string& password) override;
@@ -78,6 +85,7 @@ class FakeImportDirectory : public ImportDirectory {
   std::map<std::string, std::string> guids_;
   std::map<std::string, std::set<std::string>> groups_;  // member DN -> group DNs
   std::map<std::string, ImportAttributeInfo> schema_;
+  std::map<std::string, std::int64_t> large_integers_;
 };
 
 }  // namespace tessary::testing

@@ -4,8 +4,11 @@
 
 #include <filesystem>
 
+#include "directory/scoped_time_zone.h"
 #include "fake_import_directory.h"
 #include "import_test_util.h"
+#include "platform/registry.h"
+#include "support/bvk_registry.h"
 
 namespace tessary {
 namespace {
@@ -78,7 +81,7 @@ TEST_F(ImportEntriesTest, ColumnsTakeTheSchemasNames) {
   EXPECT_EQ(columns[4].Name, "memberOf");
   EXPECT_EQ(columns[4].ValueType, kValueSpecial);
   EXPECT_EQ(columns[5].Name, "pwdLastSet");
-  EXPECT_EQ(columns[5].ValueType, kValueInteger);
+  EXPECT_EQ(columns[5].ValueType, kValueLargeInteger);
 }
 
 TEST_F(ImportEntriesTest, UnknownAttributeCarriesTheLookUpsMessage) {
@@ -239,15 +242,22 @@ TEST_F(ImportEntriesTest, RetryThatCannotRecreateReportsBothMessages) {
                              "object 'CN=a'."}));
 }
 
-TEST_F(ImportEntriesTest, GroupCreatedWhileUsersMustChangePasswordFailsAtPwdLastSet) {
+TEST_F(ImportEntriesTest, OnlyAccountsGetPwdLastSetWhenUsersMustChangePassword) {
+  // A directory refuses pwdLastSet on the objects that do not have it; here it refuses it on all.
   directory_.FailOn("PutInteger pwdLastSet", "Could not modify the attribute 'pwdLastSet'.");
   engine_.MustChangePassword = true;
   EXPECT_EQ(Run({"mode,distinguishedName,sAMAccountName,objectClass",
                  "Create,\"CN=u,OU=Sales,DC=x,DC=com\",u,user",
-                 "Create,\"CN=g,OU=Sales,DC=x,DC=com\",g,group"}),
+                 "Create,\"CN=g,OU=Sales,DC=x,DC=com\",g,group",
+                 "Create,\"CN=c,OU=Sales,DC=x,DC=com\",,contact",
+                 "Create,\"CN=p,OU=Sales,DC=x,DC=com\",p,InetOrgPerson",
+                 "Create,\"CN=w,OU=Sales,DC=x,DC=com\",w$,computer"}),
             1);
   EXPECT_TRUE(directory_.Exists("CN=g,OU=Sales,DC=x,DC=com"));
+  EXPECT_TRUE(directory_.Exists("CN=c,OU=Sales,DC=x,DC=com"));
+  EXPECT_TRUE(SummaryIs(0, 2, 0, 3)) << engine_.Error().Text();
   EXPECT_EQ(Errors(), (Lines{"Could not modify the attribute 'pwdLastSet'.",
+                             "Could not modify the attribute 'pwdLastSet'.",
                              "Could not modify the attribute 'pwdLastSet'."}));
 }
 
@@ -378,22 +388,84 @@ class WriteAttributeTest : public ImportEntriesTest {
     if (directory_.Calls().empty()) return {};
     return Lines(directory_.Calls().begin() + 1, directory_.Calls().end());
   }
+  // So that the next run's messages are the only ones Errors() finds.
+  void ClearErrorFile() {
+    if (!engine_.ErrorFilePath.empty()) fs::remove(engine_.ErrorFilePath);
+  }
 };
 
-TEST_F(WriteAttributeTest, IntegersAreReadTheAtolWay) {
-  EXPECT_EQ(Write("userAccountControl", "12abc")[0], "PutInteger userAccountControl=12");
+TEST_F(WriteAttributeTest, IntegersAreWholeNumbersInTheirSyntaxRange) {
+  EXPECT_EQ(Write("userAccountControl", " -7 ")[0], "PutInteger userAccountControl=-7");
   directory_.ClearCalls();
-  EXPECT_EQ(Write("userAccountControl", "abc")[0], "PutInteger userAccountControl=0");
+  // AD writes 32-bit flags signed or unsigned; both are the same stored value.
+  EXPECT_EQ(Write("userAccountControl", "4294967295")[0], "PutInteger userAccountControl=-1");
   directory_.ClearCalls();
-  EXPECT_EQ(Write("userAccountControl", " -7")[0], "PutInteger userAccountControl=-7");
+  EXPECT_EQ(Write("accountExpires", "9223372036854775807")[0],
+            "PutLargeInteger accountExpires=9223372036854775807");
   directory_.ClearCalls();
-  EXPECT_EQ(Write("accountExpires", "99999999999")[0], "PutInteger accountExpires=2147483647");
+  EXPECT_EQ(Write("pwdLastSet", "-1")[0], "PutLargeInteger pwdLastSet=-1");
 }
 
-TEST_F(WriteAttributeTest, EmptyIntegerFails) {
-  Write("userAccountControl", "");
-  EXPECT_EQ(Errors(),
-            (Lines{"Invalid number value specified for attribute 'userAccountControl'."}));
+TEST_F(WriteAttributeTest, TextThatIsNotAWholeNumberIsRefusedNotCut) {
+  for (const char* value : {"12abc", "abc", "1.5", "4294967296", "+", "1 2"}) {
+    directory_.ClearCalls();
+    ClearErrorFile();
+    const Lines calls = Write("userAccountControl", value);
+    EXPECT_TRUE(calls.empty() || !calls[0].starts_with("PutInteger")) << value;
+    EXPECT_EQ(Errors(),
+              (Lines{"Invalid number value specified for attribute 'userAccountControl'."}))
+        << value;
+  }
+  for (const char* value : {"9223372036854775808", "2026-12-08", "0x10"}) {
+    directory_.ClearCalls();
+    ClearErrorFile();
+    const Lines calls = Write("accountExpires", value);
+    EXPECT_TRUE(calls.empty() || !calls[0].starts_with("PutLargeInteger")) << value;
+    EXPECT_EQ(Errors(), (Lines{"Invalid number value specified for attribute 'accountExpires'."}))
+        << value;
+  }
+}
+
+TEST_F(WriteAttributeTest, TimeAttributesTakeTheTextTheirExportWrites) {
+  testing::ScopedTimeZone zone("UTC0");
+  testing::WriteFileText(platform::RegistryHivePath(HKEY_CURRENT_USER), "REGEDIT4\n");
+  CBVKRegistry registry;
+  ASSERT_TRUE(registry.OpenKey(HKEY_CURRENT_USER, "Control Panel\\International"));
+  for (const auto& [name, text] : {std::pair{"sShortDate", "M/d/yyyy"}, {"sDate", "/"},
+                                   {"sTimeFormat", "h:mm:ss tt"}, {"sTime", ":"}}) {
+    ASSERT_TRUE(registry.WriteString(name, text));
+  }
+  // 2030-01-31 17:45:10.1234567 UTC: its exported text stands for exactly that stored value.
+  directory_.SetStoredLargeInteger("accountExpires", 135405855101234567);
+  EXPECT_EQ(Write("accountExpires", "1/31/2030 5:45:10 PM"), (Lines{"Commit CN=a,DC=x,DC=com"}));
+  directory_.ClearCalls();
+  EXPECT_EQ(Write("accountExpires", "2/1/2030 12:00:05 AM")[0],
+            "PutLargeInteger accountExpires=135406080050000000");
+  directory_.ClearCalls();
+  EXPECT_EQ(Write("accountExpires", " 2/1/2030 12:00:05 PM ")[0],
+            "PutLargeInteger accountExpires=135406512050000000");
+  directory_.ClearCalls();
+  // "never" as the export shows it is the directory's own never value.
+  EXPECT_EQ(Write("accountExpires", "-1")[0],
+            "PutLargeInteger accountExpires=9223372036854775807");
+  directory_.ClearCalls();
+  EXPECT_EQ(Write("pwdLastSet", "0")[0], "PutLargeInteger pwdLastSet=0");
+  for (const char* value : {"31.01.2030 17:45:10", "1/31/2030", "1/31/2030 5:45:10 PM x"}) {
+    directory_.ClearCalls();
+    ClearErrorFile();
+    Write("accountExpires", value);
+    EXPECT_EQ(Errors(), (Lines{"Invalid number value specified for attribute 'accountExpires'."}))
+        << value;
+  }
+}
+
+TEST_F(WriteAttributeTest, EmptyNumbersAndFlagsLeaveTheAttributeAlone) {
+  // What an export writes for an object without the value must import back without a change.
+  for (const char* column : {"userAccountControl", "accountExpires", "showInAdvancedViewOnly"}) {
+    directory_.ClearCalls();
+    EXPECT_EQ(Write(column, ""), (Lines{"Commit CN=a,DC=x,DC=com"})) << column;
+  }
+  EXPECT_EQ(Errors(), Lines{});
 }
 
 TEST_F(WriteAttributeTest, BooleansByFirstLetterOrDigit) {

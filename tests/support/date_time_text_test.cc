@@ -4,6 +4,7 @@
 
 #include <cstdlib>
 #include <map>
+#include <tuple>
 
 #include "support/bvk_registry.h"
 #include "test_support.h"
@@ -149,6 +150,55 @@ TEST(SystemClock, TellsTheTimeOfDay) {
   std::time_t before = std::time(nullptr);
   std::time_t now = SystemClock().Now();
   EXPECT_GE(now, before);
+}
+
+TEST(DateTimeParsing, ReadsBackWhatEachPictureWrites) {
+  struct Case {
+    const char* date;
+    const char* time;
+    const char* am;
+    const char* pm;
+  };
+  for (const Case& c : {Case{"M/d/yyyy", "h:mm:ss tt", "AM", "PM"},
+                        Case{"dd.MM.yyyy", "HH:mm:ss", "", ""},
+                        Case{"yyyy-MM-dd", "H:m:s", "vorm.", "nachm."},
+                        Case{"d MMMM yyyy", "hh.mm.ss t", "a.m.", "p.m."},
+                        Case{"MM/dd/yy", "hh:mm:ss tt", "AM", "PM"}}) {
+    DateTimeFormats formats;
+    formats.am_symbol = c.am;
+    formats.pm_symbol = c.pm;
+    formats.date_format = DateTimeFormats::DateFormatFromPicture(c.date, "/");
+    formats.time_format = DateTimeFormats::TimeFormatFromPicture(c.time, ":");
+    if (std::string(c.time).find('.') != std::string::npos) {
+      formats.time_format = DateTimeFormats::TimeFormatFromPicture(c.time, ".");
+    }
+    for (const auto& [hour, minute, second] : {std::tuple{0, 0, 0}, {0, 30, 5}, {11, 59, 59},
+                                               {12, 0, 0}, {13, 7, 9}, {23, 59, 58}}) {
+      const std::tm written = At(hour, minute, second);
+      const std::string text = formats.FormatDateTime(written);
+      std::tm read{};
+      ASSERT_TRUE(formats.ParseDateTime(text, &read)) << c.date << " " << c.time << ": " << text;
+      EXPECT_EQ(read.tm_year, written.tm_year) << text;
+      EXPECT_EQ(read.tm_mon, written.tm_mon) << text;
+      EXPECT_EQ(read.tm_mday, written.tm_mday) << text;
+      EXPECT_EQ(read.tm_hour, written.tm_hour) << text;
+      EXPECT_EQ(read.tm_min, written.tm_min) << text;
+      EXPECT_EQ(read.tm_sec, written.tm_sec) << text;
+    }
+  }
+}
+
+TEST(DateTimeParsing, RefusesTextTheFormatsDoNotWrite) {
+  DateTimeFormats formats;
+  formats.date_format = DateTimeFormats::DateFormatFromPicture("M/d/yyyy", "/");
+  formats.time_format = DateTimeFormats::TimeFormatFromPicture("h:mm:ss tt", ":");
+  std::tm read{};
+  EXPECT_TRUE(formats.ParseDateTime("12/5/2006 1:02:03 PM", &read));
+  EXPECT_EQ(read.tm_hour, 13);
+  for (const char* text : {"", "12/5/2006", "12/5/2006 1:02:03", "12/5/2006 1:02:03 PM extra",
+                           "2006-12-05 13:02:03", "13/5/2006 1:02:03 PM", "133456789012345678"}) {
+    EXPECT_FALSE(formats.ParseDateTime(text, &read)) << text;
+  }
 }
 
 }  // namespace

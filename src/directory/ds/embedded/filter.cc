@@ -10,6 +10,7 @@
 #include "directory/ds/embedded/sid.h"
 #include "directory/ds/hex.h"
 #include "directory/ds/embedded/value_convert.h"
+#include "directory/ds/integer_text.h"
 #include "support/unicode_fold.h"
 
 namespace tessary::ds::embedded {
@@ -151,12 +152,13 @@ bool NumericAssertion(const AttributeType& type, const std::string& text, std::i
       *number = time.time_since_epoch().count();
       return true;
     }
-    case StorageKind::kInteger:
-      if (!ParseInteger(text, number)) return false;
-      if (*number > INT32_MAX && *number <= UINT32_MAX) {
-        *number = static_cast<std::int32_t>(static_cast<std::uint32_t>(*number));
-      }
+    case StorageKind::kInteger: {
+      // A number outside the 32-bit range matches nothing rather than being cut.
+      std::int32_t value = 0;
+      if (!ParseInteger32(text, &value)) return ParseInteger(text, number);
+      *number = value;
       return true;
+    }
     default:
       return ParseInteger(text, number);
   }

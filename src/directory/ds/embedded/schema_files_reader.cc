@@ -1,13 +1,14 @@
 #include "directory/ds/embedded/schema_files_reader.h"
 
 #include <cerrno>
-#include <charconv>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <map>
 #include <set>
 #include <sstream>
+
+#include "directory/ds/integer_text.h"
 
 namespace tessary::ds::embedded {
 namespace {
@@ -156,10 +157,7 @@ const std::map<std::string, std::int32_t>& FlagBits(const std::string& field) {
 }
 
 bool ParseInteger(std::string_view text, std::int64_t* out) {
-  text = Trim(text);
-  if (text.empty()) return false;
-  auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), *out);
-  return ec == std::errc() && end == text.data() + text.size();
+  return ds::ParseInteger(Trim(text), out);
 }
 
 // The flags as a number, or as names joined by '|'.

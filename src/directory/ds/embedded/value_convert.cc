@@ -1,10 +1,9 @@
 #include "directory/ds/embedded/value_convert.h"
 
-#include <charconv>
-
 #include "directory/ds/dn.h"
 #include "directory/ds/ds_error.h"
 #include "directory/ds/embedded/sid.h"
+#include "directory/ds/integer_text.h"
 #include "support/unicode_fold.h"
 
 namespace tessary::ds::embedded {
@@ -73,14 +72,6 @@ HRESULT IntegerValue(const Value& value, std::int64_t low, std::int64_t high, St
 }
 
 }  // namespace
-
-bool ParseInteger(const std::string& text, std::int64_t* number) {
-  const char* begin = text.data();
-  const char* end = text.data() + text.size();
-  if (begin != end && *begin == '+') ++begin;
-  auto [next, ec] = std::from_chars(begin, end, *number);
-  return ec == std::errc() && next == end && begin != end;
-}
 
 std::size_t CharacterCount(const std::string& text) {
   std::size_t count = 0;

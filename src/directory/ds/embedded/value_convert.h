@@ -25,8 +25,6 @@ bool SameValue(const AttributeType& type, const Stored& a, const Stored& b);
 
 // 100-nanosecond intervals since 1601 (pwdLastSet, accountExpires).
 std::int64_t FileTimeOf(UtcTime time);
-// Parses a whole decimal number; false for anything else.
-[[nodiscard]] bool ParseInteger(const std::string& text, std::int64_t* number);
 // Number of characters (code points) of UTF-8 text.
 std::size_t CharacterCount(const std::string& text);
 

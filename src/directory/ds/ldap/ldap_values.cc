@@ -1,28 +1,22 @@
 #include "directory/ds/ldap/ldap_values.h"
 
 #include <cctype>
-#include <charconv>
 #include <cstdint>
 
 #include "directory/ds/directory_time.h"
 #include "directory/ds/ds_error.h"
+#include "directory/ds/integer_text.h"
 
 namespace tessary::ds::ldap {
 namespace {
-
-template <typename Int>
-bool ParseInteger(std::string_view text, Int* out) {
-  auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), *out);
-  return ec == std::errc() && end == text.data() + text.size();
-}
 
 bool TextFitsSyntax(std::string_view text, AdsType type) {
   switch (type) {
     case ADSTYPE_BOOLEAN:
       return text == "TRUE" || text == "FALSE";
     case ADSTYPE_INTEGER: {
-      std::int64_t number = 0;
-      return ParseInteger(text, &number) && number >= INT32_MIN && number <= UINT32_MAX;
+      std::int32_t number = 0;
+      return ParseInteger32(text, &number);
     }
     case ADSTYPE_LARGE_INTEGER: {
       std::int64_t number = 0;
@@ -47,9 +41,8 @@ Value ValueFromLdap(std::string_view wire, const AttributeInfo& info) {
       break;
     case ADSTYPE_INTEGER: {
       // AD writes flags such as groupType as signed and some counters as unsigned 32-bit.
-      std::int64_t number = 0;
-      if (ParseInteger(wire, &number) && number >= INT32_MIN && number <= UINT32_MAX)
-        return Value::Integer(static_cast<std::int32_t>(number));
+      std::int32_t number = 0;
+      if (ParseInteger32(wire, &number)) return Value::Integer(number);
       break;
     }
     case ADSTYPE_LARGE_INTEGER: {
