@@ -8,6 +8,7 @@ packages=(
   libsqlite3-dev libicu-dev libldap-dev libsasl2-dev libsasl2-modules-gssapi-mit
   samba-ad-dc samba-ad-provision samba-dsdb-modules winbind ldap-utils krb5-user
   openssl iproute2
+  clang libclang-rt-14-dev
 )
 
 missing=()

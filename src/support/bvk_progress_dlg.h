@@ -17,7 +17,9 @@
 
 namespace tessary {
 
-class CBVKProgressDlg : private platform::ProgressEvents {
+// Final: it is destroyed through its own type (Run takes it by std::unique_ptr), and its events
+// base has no virtual destructor, so no class may derive from it.
+class CBVKProgressDlg final : private platform::ProgressEvents {
  public:
   using WorkFunction = std::function<std::int32_t(CBVKProgressDlg&)>;
   // Named inputs and outputs of the work function ("TY Import", "Total Objects", ...); owned by
