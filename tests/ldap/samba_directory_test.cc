@@ -214,6 +214,26 @@ TEST_F(SambaObjects, SetPasswordAndAccountDisabled) {
   EXPECT_EQ(user->SetPassword("a"), E_DS_CONSTRAINT_VIOLATION);
 }
 
+TEST_F(SambaObjects, ValuesKeepTheirTypesAfterTheSchemaHasBeenRead) {
+  // Reading a schema entry teaches the connection that oMSyntax is an integer; the syntaxes it
+  // looks up afterwards must still come out right, or every later integer reads as text.
+  std::unique_ptr<Object> schema_entry;
+  ASSERT_EQ(directory_->Bind("LDAP://CN=User-Account-Control,CN=Schema,CN=Configuration," + BaseDn(),
+                             &schema_entry),
+            S_OK);
+  Value om_syntax;
+  ASSERT_EQ(schema_entry->Get("oMSyntax", &om_syntax), S_OK);
+  ASSERT_NE(om_syntax.integer(), nullptr);
+  std::unique_ptr<Object> user = CreateIn("user", "CN=Typed User", Account("typed"));
+  ASSERT_EQ(user->GetInfo(), S_OK);
+  Value flags;
+  ASSERT_EQ(user->Get("userAccountControl", &flags), S_OK);
+  ASSERT_NE(flags.integer(), nullptr);
+  bool disabled = false;
+  EXPECT_EQ(user->GetAccountDisabled(&disabled), S_OK);
+  EXPECT_TRUE(disabled);
+}
+
 TEST_F(SambaObjects, ValuesAreCheckedWhenSetInfoSendsThem) {
   std::unique_ptr<Object> contact = CreateIn("contact", "CN=Checked");
   ASSERT_EQ(contact->Put("noSuchAttribute", Value::String("x")), S_OK);

@@ -259,8 +259,12 @@ HRESULT Session::SearchPage(const std::string& base, SearchScope scope, const st
       }
     }
   }
-  LearnAttributes(unlearned);
-  for (auto& [name, info] : page_schema) info = AttributeInfoOf(name);
+  // The schema's own answer is read with every value as text, whatever this session has learnt
+  // of oMSyntax and isSingleValued from the caller's own schema reads.
+  if (!reading_schema_) {
+    LearnAttributes(unlearned);
+    for (auto& [name, info] : page_schema) info = AttributeInfoOf(name);
+  }
   entries->reserve(raw.size());
   for (RawEntry& source : raw) {
     Entry& entry = entries->emplace_back();
