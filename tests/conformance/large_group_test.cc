@@ -46,5 +46,33 @@ TEST_F(LargeGroupTest, OneMemberComesAndGoesWhileTheOthersStay) {
   EXPECT_EQ(std::vector<std::string>{"Crowd"}, Names("(&(objectClass=group)(member=*))"));
 }
 
+TEST_F(LargeGroupTest, ASingleValuedLinkTakesOneValueHoweverItIsReplaced) {
+  for (const char* rdn : {"CN=Boss One", "CN=Boss Two", "CN=Worker"}) {
+    ASSERT_HR(S_OK, Make(ou(), "contact", rdn));
+  }
+  const std::string one = "CN=Boss One," + ou(), two = "CN=Boss Two," + ou();
+  std::unique_ptr<Object> worker = Bind("CN=Worker," + ou());
+  ASSERT_NE(nullptr, worker);
+  ASSERT_HR(S_OK, worker->Put("manager", Value::String(one)));
+  ASSERT_HR(S_OK, worker->SetInfo());
+  // One value for another: the stored one goes as the new one comes.
+  ASSERT_HR(S_OK, worker->Put("manager", Value::String(two)));
+  ASSERT_HR(S_OK, worker->SetInfo());
+  EXPECT_EQ(std::vector<std::string>{two}, Texts("CN=Worker," + ou(), "manager"));
+  // A second value beside the stored one is refused, and so are two at once.
+  ASSERT_HR(S_OK, worker->PutEx(ADS_PROPERTY_APPEND, "manager", {Value::String(one)}));
+  EXPECT_TRUE(Failed(worker->SetInfo()));
+  ASSERT_HR(S_OK, worker->GetInfo());
+  ASSERT_HR(S_OK, worker->PutEx(ADS_PROPERTY_UPDATE, "manager",
+                                {Value::String(one), Value::String(two)}));
+  EXPECT_TRUE(Failed(worker->SetInfo()));
+  ASSERT_HR(S_OK, worker->GetInfo());
+  EXPECT_EQ(std::vector<std::string>{two}, Texts("CN=Worker," + ou(), "manager"));
+  // Clearing it works once and then finds nothing to delete.
+  ASSERT_HR(S_OK, worker->PutEx(ADS_PROPERTY_DELETE, "manager", {}));
+  ASSERT_HR(S_OK, worker->SetInfo());
+  EXPECT_TRUE(Texts("CN=Worker," + ou(), "manager").empty());
+}
+
 }  // namespace
 }  // namespace tessary::testing

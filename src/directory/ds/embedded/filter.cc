@@ -332,7 +332,7 @@ class Compiler {
     if (kind == Kind::kPresent) {
       return std::make_unique<RecordTest>([store, number](const ObjectRecord& r) {
         std::int64_t count = 0;
-        return store->LinkCount(r.id, number, &count) == S_OK && count > 0;
+        return store->LinkCount(r.id, number, 1, &count) == S_OK && count > 0;
       });
     }
     if (kind != Kind::kEquality) return False();

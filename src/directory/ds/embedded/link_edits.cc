@@ -53,7 +53,7 @@ HRESULT LinkEdits::Apply(int attribute, PropertyOperation operation,
     case ADS_PROPERTY_DELETE: {
       if (targets.empty()) {
         std::int64_t count = 0;
-        if (HRESULT hr = CountAfter(attribute, &count); Failed(hr)) return hr;
+        if (HRESULT hr = CountAfter(attribute, 1, &count); Failed(hr)) return hr;
         if (count == 0) return E_DS_NO_ATTRIBUTE_OR_VALUE;
         pending = Cleared();
         return S_OK;
@@ -76,11 +76,13 @@ HRESULT LinkEdits::Apply(int attribute, PropertyOperation operation,
   }
 }
 
-HRESULT LinkEdits::CountAfter(int attribute, std::int64_t* count) {
+HRESULT LinkEdits::CountAfter(int attribute, std::int64_t at_most, std::int64_t* count) {
   const Pending& pending = pending_[attribute];
   std::int64_t stored = 0;
   if (!pending.cleared && source_ != 0) {
-    if (HRESULT hr = store_.LinkCount(source_, attribute, &stored); Failed(hr)) return hr;
+    // The values that go are among those stored, so counting that many more is enough.
+    const auto limit = static_cast<std::int64_t>(pending.removed.size()) + at_most;
+    if (HRESULT hr = store_.LinkCount(source_, attribute, limit, &stored); Failed(hr)) return hr;
   }
   *count = stored - static_cast<std::int64_t>(pending.removed.size()) +
            static_cast<std::int64_t>(pending.added.size());

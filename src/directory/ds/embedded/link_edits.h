@@ -23,8 +23,9 @@ class LinkEdits {
   // value that is already there.
   [[nodiscard]] HRESULT Apply(int attribute, PropertyOperation operation,
                               const std::vector<std::int64_t>& targets, HRESULT repeated);
-  // The number of values the attribute will have once the edits are written.
-  [[nodiscard]] HRESULT CountAfter(int attribute, std::int64_t* count);
+  // The number of values the attribute will have once the edits are written, or a number of at
+  // least `at_most` when it will have that many or more.
+  [[nodiscard]] HRESULT CountAfter(int attribute, std::int64_t at_most, std::int64_t* count);
   // The attributes changed.
   std::vector<int> Attributes() const;
   // Writes the edits for the object (its id, now that it exists).

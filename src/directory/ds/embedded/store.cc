@@ -531,12 +531,14 @@ HRESULT Store::HasLink(std::int64_t source, int attribute, std::int64_t target, 
   return S_OK;
 }
 
-HRESULT Store::LinkCount(std::int64_t source, int attribute, std::int64_t* count) {
-  Statement* s =
-      database_->Prepare("SELECT count(*) FROM links WHERE source = ?1 AND attr = ?2");
+HRESULT Store::LinkCount(std::int64_t source, int attribute, std::int64_t limit,
+                         std::int64_t* count) {
+  Statement* s = database_->Prepare(
+      "SELECT count(*) FROM (SELECT 1 FROM links WHERE source = ?1 AND attr = ?2 LIMIT ?3)");
   if (s == nullptr) return E_FAIL;
   s->BindInt(1, source);
   s->BindInt(2, attribute);
+  s->BindInt(3, limit);
   Statement::Step step = s->Next();
   if (step == Statement::Step::kRow) *count = s->Int(0);
   s->Reset();

@@ -102,7 +102,10 @@ class Store {
                                       std::vector<std::pair<int, std::int64_t>>* links);
   [[nodiscard]] HRESULT HasLink(std::int64_t source, int attribute, std::int64_t target,
                                 bool* has);
-  [[nodiscard]] HRESULT LinkCount(std::int64_t source, int attribute, std::int64_t* count);
+  // Counts the object's values of the linked attribute, stopping at `limit`: the checks need
+  // only "none", "one" or "more", and a group may have tens of thousands.
+  [[nodiscard]] HRESULT LinkCount(std::int64_t source, int attribute, std::int64_t limit,
+                                  std::int64_t* count);
   [[nodiscard]] HRESULT AddLink(std::int64_t source, int attribute, std::int64_t target);
   [[nodiscard]] HRESULT RemoveLink(std::int64_t source, int attribute, std::int64_t target);
   [[nodiscard]] HRESULT ClearLinks(std::int64_t source, int attribute);

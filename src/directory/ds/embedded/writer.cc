@@ -195,7 +195,7 @@ HRESULT Writer::Validate(const ObjectClass& object_class, const ObjectRecord& re
   for (int number : links.Attributes()) {
     const AttributeType* type = store_.AttributeByNumber(number);
     std::int64_t count = 0;
-    if (HRESULT hr = links.CountAfter(number, &count); Failed(hr)) return hr;
+    if (HRESULT hr = links.CountAfter(number, 2, &count); Failed(hr)) return hr;
     if (type == nullptr || count == 0) continue;
     if (!object_class.allowed_keys.contains(type->key)) return E_DS_OBJ_CLASS_VIOLATION;
     if (type->definition.single_valued && count > 1) return E_DS_CONSTRAINT_VIOLATION;
