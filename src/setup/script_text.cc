@@ -1,51 +1,9 @@
 #include "setup/script_text.h"
 
-#include <cstdint>
+#include "support/text_encoding.h"
 
 namespace tessary::setup {
 namespace {
-
-void AppendUtf8(std::uint32_t code, std::string* out) {
-  if (code < 0x80) {
-    *out += static_cast<char>(code);
-  } else if (code < 0x800) {
-    *out += static_cast<char>(0xC0 | (code >> 6));
-    *out += static_cast<char>(0x80 | (code & 0x3F));
-  } else if (code < 0x10000) {
-    *out += static_cast<char>(0xE0 | (code >> 12));
-    *out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-    *out += static_cast<char>(0x80 | (code & 0x3F));
-  } else {
-    *out += static_cast<char>(0xF0 | (code >> 18));
-    *out += static_cast<char>(0x80 | ((code >> 12) & 0x3F));
-    *out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-    *out += static_cast<char>(0x80 | (code & 0x3F));
-  }
-}
-
-// UTF-16 after its mark as UTF-8; nothing when it is broken.
-std::optional<std::string> FromUtf16(const std::string& bytes, bool big_endian) {
-  if (bytes.size() % 2 != 0) return std::nullopt;
-  auto unit = [&bytes, big_endian](std::size_t at) -> std::uint32_t {
-    const auto first = static_cast<unsigned char>(bytes[at]);
-    const auto second = static_cast<unsigned char>(bytes[at + 1]);
-    return big_endian ? (first << 8) | second : (second << 8) | first;
-  };
-  std::string text;
-  for (std::size_t at = 2; at < bytes.size(); at += 2) {
-    std::uint32_t code = unit(at);
-    if (code >= 0xDC00 && code <= 0xDFFF) return std::nullopt;
-    if (code >= 0xD800 && code <= 0xDBFF) {
-      if (at + 3 >= bytes.size()) return std::nullopt;
-      const std::uint32_t low = unit(at + 2);
-      if (low < 0xDC00 || low > 0xDFFF) return std::nullopt;
-      code = 0x10000 + ((code - 0xD800) << 10) + (low - 0xDC00);
-      at += 2;
-    }
-    AppendUtf8(code, &text);
-  }
-  return text;
-}
 
 bool StartsWith(const std::string& text, const std::string& start) {
   return text.compare(0, start.size(), start) == 0;
@@ -73,7 +31,7 @@ bool IsPlainName(const std::string& name) {
 std::optional<std::vector<std::string>> ScriptLines(const std::string& bytes) {
   std::string text;
   if (StartsWith(bytes, "\xFF\xFE") || StartsWith(bytes, "\xFE\xFF")) {
-    std::optional<std::string> decoded = FromUtf16(bytes, bytes[0] == '\xFE');
+    std::optional<std::string> decoded = DecodeMarkedUtf16(bytes);
     if (!decoded) return std::nullopt;
     text = std::move(*decoded);
   } else {

@@ -54,7 +54,10 @@ std::string FromWindows1252(std::string_view bytes) {
   return out;
 }
 
-std::string FromUtf16(std::string_view bytes, bool big_endian) {
+// Units that cannot be decoded (a lone surrogate, half a unit at the end) give U+FFFD and clear
+// *intact.
+std::string FromUtf16(std::string_view bytes, bool big_endian, bool* intact) {
+  *intact = true;
   std::string out;
   out.reserve(bytes.size());
   auto unit_at = [&](std::size_t i) -> char16_t {
@@ -73,9 +76,14 @@ std::string FromUtf16(std::string_view bytes, bool big_endian) {
         continue;
       }
     }
-    AppendUtf8(unit >= 0xD800 && unit < 0xE000 ? kReplacement : unit, &out);
+    const bool surrogate = unit >= 0xD800 && unit < 0xE000;
+    if (surrogate) *intact = false;
+    AppendUtf8(surrogate ? kReplacement : unit, &out);
   }
-  if (i < bytes.size()) AppendUtf8(kReplacement, &out);  // half a character at the end
+  if (i < bytes.size()) {
+    *intact = false;
+    AppendUtf8(kReplacement, &out);
+  }
   return out;
 }
 
@@ -111,11 +119,13 @@ std::string DecodeText(std::string bytes, TextEncoding* encoding) {
   }
   if (view.starts_with(kUtf16LittleEndianMark)) {
     *encoding = TextEncoding::kUtf16LittleEndian;
-    return FromUtf16(view.substr(kUtf16LittleEndianMark.size()), false);
+    bool intact = true;
+    return FromUtf16(view.substr(kUtf16LittleEndianMark.size()), false, &intact);
   }
   if (view.starts_with(kUtf16BigEndianMark)) {
     *encoding = TextEncoding::kUtf16BigEndian;
-    return FromUtf16(view.substr(kUtf16BigEndianMark.size()), true);
+    bool intact = true;
+    return FromUtf16(view.substr(kUtf16BigEndianMark.size()), true, &intact);
   }
   if (IsValidUtf8(view)) {
     *encoding = TextEncoding::kUtf8;
@@ -131,6 +141,15 @@ std::size_t Utf8CharacterCount(std::string_view utf8) {
     if ((static_cast<unsigned char>(c) & 0xC0) != 0x80) ++count;
   }
   return count;
+}
+
+std::optional<std::string> DecodeMarkedUtf16(std::string_view bytes) {
+  const bool little = bytes.starts_with(kUtf16LittleEndianMark);
+  if (!little && !bytes.starts_with(kUtf16BigEndianMark)) return std::nullopt;
+  bool intact = true;
+  std::string text = FromUtf16(bytes.substr(kUtf16LittleEndianMark.size()), !little, &intact);
+  if (!intact) return std::nullopt;
+  return text;
 }
 
 }  // namespace tessary

@@ -4,6 +4,7 @@
 // form. Character counts of UTF-8 text for the rules that limit lengths.
 
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -25,6 +26,10 @@ std::string_view TextEncodingName(TextEncoding encoding);
 // always valid UTF-8 (UTF-16 that cannot be decoded gives U+FFFD). UTF-8 keeps its buffer, so a
 // large file is not held twice. Never fails.
 std::string DecodeText(std::string bytes, TextEncoding* encoding);
+
+// UTF-16 that starts with its byte-order mark, as UTF-8 without the mark; nothing when it has no
+// mark or a unit cannot be decoded, for readers that must refuse damaged text rather than guess.
+std::optional<std::string> DecodeMarkedUtf16(std::string_view bytes);
 
 // The number of characters (code points) of UTF-8 text; each byte that does not continue a
 // character counts as one.
