@@ -1,24 +1,15 @@
 // The import subcommand: the wizard's import pages as options, then the engine's file check,
 // line validation and run, exactly as the wizard calls them.
-#include <memory>
-
 #include "cli/commands.h"
 #include "cli/session.h"
 #include "cli/terminal_progress_host.h"
 #include "import/domain_import_directory.h"
 #include "import/import_engine.h"
 #include "support/bvk_file_util.h"
-#include "support/bvk_progress_dlg.h"
 #include "support/settings_store.h"
 
 namespace tessary::cli {
 namespace {
-
-// The import's progress template, its status line (the template's "Working.... please
-// wait..." text) and its animation clip.
-constexpr int kImportProgressTemplateId = 201;
-constexpr int kImportStatusId = -1;
-constexpr int kImportAnimationClipId = 202;
 
 // The engine's choices from the options alone, whatever the settings store holds: each option
 // left out takes the wizard's initial value.
@@ -59,15 +50,8 @@ int RunImport(const CommandLine& line, Console& console) {
     return kExitCouldNotRun;
   }
 
-  CBVKProgressDlg::ParameterMap parameters = {{CImportEngine::kParameterKey, &engine}};
-  auto dialog =
-      std::make_unique<CBVKProgressDlg>(console.progress, nullptr, kImportProgressTemplateId,
-                                        CBVKProgressDlg::kProgressBarId, kImportStatusId);
-  dialog->SetAnimationResource(kImportAnimationClipId);
-  dialog->SetParameters(&parameters);
-  dialog->SetWorkFunction(&CImportEngine::ImportWork);
   const int interrupts = TerminalProgressHost::Interrupts();
-  if (CBVKProgressDlg::Run(std::move(dialog)) != 1) {
+  if (engine.RunWithProgress(console.progress, nullptr) != 1) {
     console.err << engine.Error().Text() << "\n";
     return kExitCouldNotRun;
   }

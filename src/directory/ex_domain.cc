@@ -163,6 +163,17 @@ void CExDomain::ClearSchemaAttributes() {
   SchemaAttributes.clear();
 }
 
+void CExDomain::RemoveAttribute(const std::string& ldap_name) {
+  auto found = std::find_if(SchemaAttributes.begin(), SchemaAttributes.end(),
+                            [&](const auto& entry) { return entry->LDAPDisplayName == ldap_name; });
+  if (found == SchemaAttributes.end()) return;
+  // The DN index points into the list: drop the entry there first.
+  for (auto it = SchemaByDN.begin(); it != SchemaByDN.end();) {
+    it = it->second == found->get() ? SchemaByDN.erase(it) : std::next(it);
+  }
+  SchemaAttributes.erase(found);
+}
+
 bool CExDomain::LoadClassAttributes(const std::string& class_admin_name) {
   ClearSchemaAttributes();
   CBVKADSchemaObject* schema_class = FindClassByAdminName(class_admin_name);

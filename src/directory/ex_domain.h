@@ -44,6 +44,11 @@ class CExDomain : public CBVKADObject {
   // the class is unknown or an attribute cannot be found.
   [[nodiscard]] bool LoadClassAttributes(const std::string& class_admin_name);
 
+  // Empties the attribute list, so that the next load reads it anew (another class was chosen).
+  void ClearSchemaAttributes();
+  // Drops the attribute of this LDAP display name from the attribute list; nothing when absent.
+  void RemoveAttribute(const std::string& ldap_name);
+
   CBVKADSchemaObject* FindClassByAdminName(const std::string& name) const;
   CBVKADSchemaObject* FindClassByDNPrefix(const std::string& prefix) const;
   CBVKADSchemaObject* FindAttributeByLDAPName(const std::string& name) const;
@@ -62,7 +67,6 @@ class CExDomain : public CBVKADObject {
   std::map<std::string, CBVKADSchemaObject*> SchemaByDN;
 
  private:
-  void ClearSchemaAttributes();
   [[nodiscard]] bool RebuildSchemaCache();
 
   std::string schema_cache_path_;

@@ -23,6 +23,10 @@
 namespace tessary {
 
 class CBVKProgressDlg;
+namespace platform {
+class ProgressHost;
+struct Window;
+}  // namespace platform
 
 using EntryValues = std::vector<std::string>;
 
@@ -33,6 +37,11 @@ class CImportEngine {
  public:
   // The key under which the wizard hands the engine to the work function.
   static constexpr const char* kParameterKey = "TY Import";
+  // The run's progress template; its status is the template's one static text
+  // ("Working.... please wait..."), and its animation clip.
+  static constexpr int kProgressTemplateId = 201;
+  static constexpr int kStatusId = -1;
+  static constexpr int kAnimationClipId = 202;
 
   // Whether the engine takes its choices from the current user's settings and writes them back
   // when a run starts (the wizard), or leaves the settings store alone (the command line).
@@ -106,6 +115,8 @@ class CImportEngine {
   std::int32_t RunImport(CBVKProgressDlg& dialog);
   // The progress dialog's work function: runs the engine found under kParameterKey.
   static std::int32_t ImportWork(CBVKProgressDlg& dialog);
+  // Runs the import behind its progress dialog (template 201) on host; returns its result.
+  std::int32_t RunWithProgress(platform::ProgressHost& host, const platform::Window* parent);
 
   // The entry handlers: true when the entry was applied (*counter rises) or its failure was
   // written to the error file (*errors rises); false only when the error file cannot be written.

@@ -1,5 +1,6 @@
 // The import run: every entry of the file in turn, dispatched by its mode, with the summary.
 #include <cstdio>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -58,6 +59,17 @@ class ServerWaitScope {
 std::int32_t CImportEngine::ImportWork(CBVKProgressDlg& dialog) {
   CImportEngine* engine = dialog.Parameter<CImportEngine>(kParameterKey);
   return engine ? engine->RunImport(dialog) : 0;
+}
+
+std::int32_t CImportEngine::RunWithProgress(platform::ProgressHost& host,
+                                            const platform::Window* parent) {
+  CBVKProgressDlg::ParameterMap parameters = {{kParameterKey, this}};
+  auto dialog = std::make_unique<CBVKProgressDlg>(host, parent, kProgressTemplateId,
+                                                  CBVKProgressDlg::kProgressBarId, kStatusId);
+  dialog->SetAnimationResource(kAnimationClipId);
+  dialog->SetParameters(&parameters);
+  dialog->SetWorkFunction(&CImportEngine::ImportWork);
+  return CBVKProgressDlg::Run(std::move(dialog));
 }
 
 std::int32_t CImportEngine::RunImport(CBVKProgressDlg& dialog) {
