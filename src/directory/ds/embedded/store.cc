@@ -204,7 +204,8 @@ bool Store::Create(const std::string& path, const SchemaDefinition& definition,
 bool Store::Initialise(std::string* error) {
   // WAL keeps every committed transaction whole across a crash; NORMAL syncs at checkpoints.
   if (!database_->Exec("PRAGMA journal_mode = WAL") ||
-      !database_->Exec("PRAGMA synchronous = NORMAL")) {
+      !database_->Exec("PRAGMA synchronous = NORMAL") ||
+      !database_->Exec("PRAGMA wal_autocheckpoint = 8192")) {
     *error = "Could not open the embedded directory '" + path_ + "': " + database_->LastError();
     return false;
   }
