@@ -6,6 +6,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <set>
 
 #include "attribute_syntaxes.h"
@@ -390,6 +391,40 @@ TEST_F(DirectoryToolTest, MissingAndForeignFilesAreNamed) {
   run = Tool({"--directory", Db(), "load", Db("no.ldif")});
   EXPECT_EQ(run.status, 2);
   EXPECT_EQ(run.err, "Could not open the file '" + Db("no.ldif") + "'.\n");
+}
+
+// The class names listed are those of the schema, sorted and each once, and follow a schema
+// change; a file that is not there is named, not created.
+TEST_F(DirectoryToolTest, ClassesListsTheSchemasClassNames) {
+  ToolRun run = Tool({"--directory", Db(), "classes"});
+  EXPECT_EQ(run.status, 2);
+  EXPECT_NE(run.err.find(Db()), std::string::npos) << run.err;
+  EXPECT_FALSE(std::filesystem::exists(Db()));
+
+  ASSERT_EQ(Tool({"--directory", Db(), "provision", "--domain", "example.com"}).status, 0);
+  run = Tool({"--directory", Db(), "classes"});
+  ASSERT_EQ(run.status, 0) << run.err;
+  std::vector<std::string> names;
+  for (std::size_t start = 0, end; (end = run.out.find('\n', start)) != std::string::npos;
+       start = end + 1)
+    names.push_back(run.out.substr(start, end - start));
+  EXPECT_TRUE(std::is_sorted(names.begin(), names.end()));
+  EXPECT_EQ(std::adjacent_find(names.begin(), names.end()), names.end());
+  for (const char* name : {"User", "Group", "Contact", "Computer", "Organizational-Unit", "Person"})
+    EXPECT_TRUE(std::binary_search(names.begin(), names.end(), name)) << name;
+  EXPECT_GT(names.size(), 30u);
+
+  const std::string rename =
+      WriteLdif("rename.ldif",
+                "dn: CN=Person,CN=Schema,CN=Configuration,DC=example,DC=com\n"
+                "changetype: modify\n"
+                "replace: adminDisplayName\n"
+                "adminDisplayName: Human-Being\n"
+                "-\n");
+  ASSERT_EQ(Tool({"--directory", Db(), "load", rename, "--schema-update"}).status, 0);
+  run = Tool({"--directory", Db(), "classes"});
+  EXPECT_NE(run.out.find("\nHuman-Being\n"), std::string::npos) << run.out;
+  EXPECT_EQ(run.out.find("\nPerson\n"), std::string::npos) << run.out;
 }
 
 TEST_F(DirectoryToolTest, SchemaFromMicrosoftsFiles) {

@@ -5,6 +5,7 @@
 #include <ostream>
 
 #include "attribute_syntaxes.h"
+#include "class_names.h"
 #include "directory/ds/embedded/embedded_directory.h"
 #include "directory/ds/embedded/schema_definition.h"
 #include "directory/ds/ldif.h"
@@ -53,6 +54,7 @@ const std::vector<CommandDefinition>& Commands() {
       {"load", {{"schema-update", false}}, 1, 1},
       {"dump", {{"base", true}}, 0, 0},
       {"info", {}, 0, 0},
+      {"classes", {}, 0, 0},
   };
   return kCommands;
 }
@@ -193,11 +195,13 @@ int Dump(const CommandLine& line, const std::string& path, std::ostream& out, st
   return kExitOk;
 }
 
-int Info(const std::string& path, std::ostream& out, std::ostream& err) {
+// Opens the directory at path and runs a command that only reads it.
+int Report(const std::string& path,
+           bool (*write)(ds::Directory& directory, std::ostream& out, std::string* error),
+           std::ostream& out, std::ostream& err) {
   std::unique_ptr<ds::Directory> directory;
   std::string error;
-  if (!ds::OpenDirectory(path, &directory, &error) ||
-      !WriteDirectoryInfo(*directory, out, &error)) {
+  if (!ds::OpenDirectory(path, &directory, &error) || !write(*directory, out, &error)) {
     err << error << "\n";
     return kExitFailure;
   }
@@ -222,7 +226,8 @@ int RunDirectoryTool(const std::vector<std::string>& args, std::ostream& out, st
   if (line.command == "provision") return Provision(line, path, out, err);
   if (line.command == "load") return Load(line, path, out, err);
   if (line.command == "dump") return Dump(line, path, out, err);
-  return Info(path, out, err);
+  if (line.command == "classes") return Report(path, WriteClassNames, out, err);
+  return Report(path, WriteDirectoryInfo, out, err);
 }
 
 }  // namespace tessary::tools
