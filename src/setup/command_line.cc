@@ -71,7 +71,7 @@ bool AsksForUsage(const std::string& text) {
 }
 
 std::string UsageText() {
-  return "Usage: setup [SWITCH]\n"
+  return "Usage: tessary-setup [SWITCH]\n"
          "Installs the product that the install script in the current folder (Files.dat, then\n"
          "SFiles.dat) describes, replacing the earlier product the script names.\n"
          "Only the start of the command line counts, and only one switch per run:\n"

@@ -167,7 +167,8 @@ TEST_F(SetupProgram, HelpPrintsTheUsageAndInstallsNothing) {
         testing::RunSetupProgram(SourceFolder(), {word}, machine_.Root());
     EXPECT_EQ(run.status, 0) << word;
     EXPECT_EQ(run.err, "") << word;
-    for (const char* text : {"Usage: setup", "-silent", "-corp", "-base", "-configs", "--help"}) {
+    for (const char* text :
+         {"Usage: tessary-setup", "-silent", "-corp", "-base", "-configs", "--help"}) {
       EXPECT_NE(run.out.find(text), std::string::npos) << word << " " << text;
     }
   }
