@@ -2,6 +2,7 @@
 #   make run    installs what is missing, builds, and runs the main job on the embedded directory
 #   make test   installs what is missing, builds (plain and sanitized), and runs every test,
 #               then every fuzz target for a short fixed number of runs from its seed corpus
+#   make package  builds and makes the Debian package tessary_<version>_<arch>.deb in $(BUILD)
 BUILD ?= build
 ASAN_BUILD ?= build-asan
 FUZZ_BUILD ?= build-fuzz
@@ -10,7 +11,7 @@ FUZZ_BUILD ?= build-fuzz
 FUZZ_FLAGS ?= -O1 -gline-tables-only
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps build build-asan build-fuzz run test unit-test clean format
+.PHONY: all deps build build-asan build-fuzz run test unit-test package clean format
 
 all: build
 
@@ -45,6 +46,9 @@ test: build build-asan build-fuzz
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
 	cd $(ASAN_BUILD) && ctest --output-on-failure -j $(JOBS) -LE 'samba|slow'
 	cd $(FUZZ_BUILD) && ctest --output-on-failure -j $(JOBS) -L fuzz
+
+package: build
+	cd $(BUILD) && cpack -G DEB
 
 clean:
 	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD)

@@ -9,6 +9,7 @@ packages=(
   samba-ad-dc samba-ad-provision samba-dsdb-modules winbind ldap-utils krb5-user
   openssl iproute2
   clang libclang-rt-14-dev
+  scdoc dpkg-dev lintian man-db bash-completion
 )
 
 missing=()
