@@ -99,7 +99,8 @@ TEST_F(ManPages, EveryNameOfTheHelpIsOnThePage) {
                                                      std::regex_replace(name, std::regex(R"([.])"),
                                                                         R"(\.)") +
                                                      "($|[^A-Za-z0-9_-])")))
-          << page.program << "(1) does not name " << name;
+          << page.program << "(1) does not name " << name << ", which its --help names: add it to "
+          << "doc/man/" << page.program << ".1.scd";
     }
     const std::size_t exit = text.find("\nEXIT STATUS\n");
     ASSERT_NE(exit, std::string::npos) << page.program;
