@@ -103,6 +103,30 @@ TEST_F(Completion, ClassNamesComeFromTheEmbeddedDirectorysSchema) {
   EXPECT_EQ(Offered({"tessary", "export", "--class", "Contac"}), (Words{"Contact"}));
 }
 
+// --attributes takes a list: the name after the last comma is completed, the names before it
+// kept, and a name already listed is not offered again.
+TEST_F(Completion, AttributeNamesComeFromTheEmbeddedDirectorysSchema) {
+  const std::vector<std::string> line = {"tessary", "--directory", directory_, "export",
+                                         "--attributes"};
+  auto with = [&](const std::string& last) {
+    std::vector<std::string> words = line;
+    words.push_back(last);
+    return words;
+  };
+  EXPECT_EQ(Offered(with("sAMAccount")), (Words{"sAMAccountName", "sAMAccountType"}));
+  EXPECT_EQ(Offered(with("mail,sAMAccountN")), (Words{"mail,sAMAccountName"}));
+  EXPECT_EQ(Offered(with("mail,givenName,mai")),
+            (Words{"mail,givenName,mailAddress", "mail,givenName,mailNickname"}))
+      << "mail is listed already";
+  EXPECT_EQ(Offered({"tessary", "header", "--attributes=descr"},
+                    {{"TESSARY_DIRECTORY", directory_}}),
+            (Words{"--attributes=description"}))
+      << "one word when bash does not split at '='";
+  EXPECT_EQ(Offered({"tessary", "header", "--attributes", "descr"},
+                    {{"TESSARY_DIRECTORY", "ldaps://dc.example.com"}}),
+            Words{});
+}
+
 // A directory on a server offers no class names (no network request at each Tab), and its
 // URI, which bash splits at each ':', is still one word before the command.
 TEST_F(Completion, AnLdapDirectoryOffersNoClassNames) {
@@ -121,7 +145,7 @@ TEST_F(Completion, AnLdapDirectoryOffersNoClassNames) {
 
 TEST_F(Completion, TessaryDirectoryOffersItsCommandsAndOptionsAnywhere) {
   EXPECT_EQ(Offered({"tessary-directory", ""}),
-            (Words{"provision", "load", "dump", "info", "classes", "help"}));
+            (Words{"provision", "load", "dump", "info", "classes", "attributes", "help"}));
   EXPECT_EQ(Offered({"tessary-directory", "--directory", directory_, "d"}), (Words{"dump"}));
   EXPECT_EQ(Offered({"tessary-directory", "provision", "--"}),
             (Words{"--domain", "--sample", "--schema-from", "--directory", "--help"}));

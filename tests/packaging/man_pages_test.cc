@@ -26,7 +26,7 @@ const std::vector<Page>& Pages() {
        {"0", "2", "3", "130"}},
       {"tessary-directory",
        {{"--help"}},
-       {"provision", "load", "dump", "info", "classes", "help"},
+       {"provision", "load", "dump", "info", "classes", "attributes", "help"},
        {"0", "2"}},
       {"tessary-setup", {{"--help"}}, {}, {"0", "1", "2"}},
   };

@@ -393,6 +393,15 @@ TEST_F(DirectoryToolTest, MissingAndForeignFilesAreNamed) {
   EXPECT_EQ(run.err, "Could not open the file '" + Db("no.ldif") + "'.\n");
 }
 
+// The lines of a listing.
+std::vector<std::string> Lines(const std::string& text) {
+  std::vector<std::string> lines;
+  for (std::size_t start = 0, end; (end = text.find('\n', start)) != std::string::npos;
+       start = end + 1)
+    lines.push_back(text.substr(start, end - start));
+  return lines;
+}
+
 // The class names listed are those of the schema, sorted and each once, and follow a schema
 // change; a file that is not there is named, not created.
 TEST_F(DirectoryToolTest, ClassesListsTheSchemasClassNames) {
@@ -404,10 +413,7 @@ TEST_F(DirectoryToolTest, ClassesListsTheSchemasClassNames) {
   ASSERT_EQ(Tool({"--directory", Db(), "provision", "--domain", "example.com"}).status, 0);
   run = Tool({"--directory", Db(), "classes"});
   ASSERT_EQ(run.status, 0) << run.err;
-  std::vector<std::string> names;
-  for (std::size_t start = 0, end; (end = run.out.find('\n', start)) != std::string::npos;
-       start = end + 1)
-    names.push_back(run.out.substr(start, end - start));
+  const std::vector<std::string> names = Lines(run.out);
   EXPECT_TRUE(std::is_sorted(names.begin(), names.end()));
   EXPECT_EQ(std::adjacent_find(names.begin(), names.end()), names.end());
   for (const char* name : {"User", "Group", "Contact", "Computer", "Organizational-Unit", "Person"})
@@ -425,6 +431,26 @@ TEST_F(DirectoryToolTest, ClassesListsTheSchemasClassNames) {
   run = Tool({"--directory", Db(), "classes"});
   EXPECT_NE(run.out.find("\nHuman-Being\n"), std::string::npos) << run.out;
   EXPECT_EQ(run.out.find("\nPerson\n"), std::string::npos) << run.out;
+}
+
+TEST_F(DirectoryToolTest, AttributesListsTheSchemasLdapDisplayNames) {
+  EXPECT_EQ(Tool({"--directory", Db(), "attributes"}).status, 2);
+  EXPECT_FALSE(std::filesystem::exists(Db()));
+  ASSERT_EQ(Tool({"--directory", Db(), "provision", "--domain", "example.com"}).status, 0);
+  const ToolRun run = Tool({"--directory", Db(), "attributes"});
+  ASSERT_EQ(run.status, 0) << run.err;
+  const std::vector<std::string> names = Lines(run.out);
+  EXPECT_TRUE(std::is_sorted(names.begin(), names.end()));
+  EXPECT_EQ(std::adjacent_find(names.begin(), names.end()), names.end());
+  for (const char* name : {"sAMAccountName", "mail", "member", "description", "objectGUID"})
+    EXPECT_TRUE(std::binary_search(names.begin(), names.end(), name)) << name;
+  EXPECT_FALSE(std::binary_search(names.begin(), names.end(), "SAM-Account-Name"))
+      << "LDAP display names, not common names";
+  std::size_t schema_attributes = 0;
+  const std::string info = Tool({"--directory", Db(), "info"}).out;
+  ASSERT_NE(info.find("Schema: "), std::string::npos) << info;
+  schema_attributes = std::stoul(info.substr(info.find("Schema: ") + 8));
+  EXPECT_EQ(names.size(), schema_attributes);
 }
 
 TEST_F(DirectoryToolTest, SchemaFromMicrosoftsFiles) {

@@ -5,7 +5,6 @@
 #include <ostream>
 
 #include "attribute_syntaxes.h"
-#include "class_names.h"
 #include "directory/ds/embedded/embedded_directory.h"
 #include "directory/ds/embedded/schema_definition.h"
 #include "directory/ds/ldif.h"
@@ -15,6 +14,7 @@
 #include "ldif_dump.h"
 #include "ldif_load.h"
 #include "provision.h"
+#include "schema_names.h"
 #include "sample_data.h"
 #include "support/command_line.h"
 
@@ -55,6 +55,7 @@ const std::vector<CommandDefinition>& Commands() {
       {"dump", {{"base", true}}, 0, 0},
       {"info", {}, 0, 0},
       {"classes", {}, 0, 0},
+      {"attributes", {}, 0, 0},
   };
   return kCommands;
 }
@@ -227,6 +228,7 @@ int RunDirectoryTool(const std::vector<std::string>& args, std::ostream& out, st
   if (line.command == "load") return Load(line, path, out, err);
   if (line.command == "dump") return Dump(line, path, out, err);
   if (line.command == "classes") return Report(path, WriteClassNames, out, err);
+  if (line.command == "attributes") return Report(path, WriteAttributeNames, out, err);
   return Report(path, WriteDirectoryInfo, out, err);
 }
 

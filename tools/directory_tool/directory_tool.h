@@ -1,6 +1,7 @@
 #pragma once
-// tessary-directory: administers the embedded directory (provision, load, dump, info, classes).
-// The commands write their results to out and their failures to err, so tests capture both.
+// tessary-directory: administers the embedded directory (provision, load, dump, info, and the
+// schema's names: classes, attributes). The commands write their results to out and their
+// failures to err, so tests capture both.
 
 #include <iosfwd>
 #include <string>
