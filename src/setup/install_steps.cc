@@ -17,7 +17,6 @@ namespace tessary::setup {
 
 using platform::kIdIgnore;
 using platform::kIdRetry;
-using platform::kIdYes;
 
 bool CSetupDlg::CheckExchangeAdministrator() {
   for (;;) {
@@ -57,8 +56,7 @@ bool CSetupDlg::ChooseInstallFolder() {
   std::string folder = install_folder_;
   while (folder.size() > 1 && folder.back() == '/') folder.pop_back();
   for (;;) {
-    const std::optional<std::string> chosen = platform::CurrentUiHost().ChooseFolder(
-        "Please select the directory where you would like to install the software.", folder);
+    const std::optional<std::string> chosen = pages_->InstallFolder(&window_, folder);
     if (!chosen) return false;
     folder = *chosen;
     while (folder.size() > 1 && folder.back() == '/') folder.pop_back();
@@ -260,20 +258,14 @@ void CSetupDlg::ShowCompletion() {
   bool has_readme = false;
   for (const FileEntry& entry : script_.files)
     has_readme = has_readme || entry.source_name == readme;
-  if (script_.product_name.empty() || !has_readme) {
-    Ask("Setup Complete!\n\nInstallation has completed successfully.  ", platform::kMbOk);
-    return;
-  }
-  const std::string note =
-      script_.completion_note.empty()
-          ? "Brenvik components will not be available until you restart your Microsoft Outlook "
-            "application."
-          : script_.completion_note;
-  const std::string text =
-      "Setup Complete!\n\nInstallation has completed successfully.  \nDocumentation for this "
-      "product can be found on your 'Start' menu.\n" +
-      note + "\n\n&View important information about " + script_.product_name;
-  if (Ask(text, platform::kMbYesNo | platform::kMbIconInformation) != kIdYes) return;
+  CompletionPage page;
+  page.product_name = script_.product_name;
+  page.offer_information = !script_.product_name.empty() && has_readme;
+  page.note = script_.completion_note.empty()
+                  ? "Brenvik components will not be available until you restart your Microsoft "
+                    "Outlook application."
+                  : script_.completion_note;
+  if (!pages_->Completion(&window_, page)) return;
   if (!files_.Run(files_.WindowsFolder(), "Notepad.exe", install_folder_ + readme)) {
     files_.Error().ShowError();
   }

@@ -85,7 +85,7 @@ bool CSetupApp::Prepare(const std::string& text, CSetupDlg* dialog) {
 }
 
 int CSetupApp::Run(const std::string& text) {
-  CSetupDlg dialog(progress_host_);
+  CSetupDlg dialog(progress_host_, pages_);
   if (!Prepare(text, &dialog)) return kFailed;
   switch (dialog.RunStages()) {
     case CSetupDlg::Outcome::kCompleted:

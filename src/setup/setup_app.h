@@ -9,6 +9,7 @@
 namespace tessary::setup {
 
 class CSetupDlg;
+class SetupPages;
 
 class CSetupApp {
  public:
@@ -17,8 +18,9 @@ class CSetupApp {
   static constexpr int kFailed = 1;
   static constexpr int kRefused = 2;
 
-  explicit CSetupApp(platform::ProgressHost* progress_host = nullptr)
-      : progress_host_(progress_host) {}
+  // pages null: message boxes and the folder picker of the process's UiHost.
+  explicit CSetupApp(platform::ProgressHost* progress_host = nullptr, SetupPages* pages = nullptr)
+      : progress_host_(progress_host), pages_(pages) {}
 
   // Runs setup for the whole command-line text; the status says how it ended.
   int Run(const std::string& command_line);
@@ -29,6 +31,7 @@ class CSetupApp {
 
  private:
   platform::ProgressHost* progress_host_;
+  SetupPages* pages_;
 };
 
 // True when the Office key lists a version above 8 ("9.0", "10.0", ...).

@@ -22,11 +22,8 @@ std::string WithoutTrailingSlash(std::string folder) {
 
 }  // namespace
 
-CSetupDlg::CSetupDlg(platform::ProgressHost* progress_host) : progress_host_(progress_host) {}
-
-int CSetupDlg::Ask(const std::string& text, unsigned type) {
-  return platform::CurrentUiHost().ShowMessageBox(silent_ ? nullptr : &window_, kTitle, text, type);
-}
+CSetupDlg::CSetupDlg(platform::ProgressHost* progress_host, SetupPages* pages)
+    : progress_host_(progress_host), pages_(pages ? pages : &message_box_pages_) {}
 
 void CSetupDlg::ShowSetupError(const CBVKError& error) {
   platform::CurrentUiHost().ShowMessageBox(nullptr, "Setup", error.Text(),
@@ -74,41 +71,29 @@ bool CSetupDlg::CheckScriptNames() {
 }
 
 bool CSetupDlg::ShowWelcomePages() {
-  using namespace platform;
   if (silent_) return true;
   const bool product = !script_.product_name.empty();
-  const std::string welcome =
-      product ? "Welcome to the Brenvik installation program.\n\nSetup cannot install system "
-                "files or update shared files if they are in use.\nBefore proceeding, we "
-                "recommend that you close any applications you may be running.\n\nIt is "
-                "strongly recommended that you close Outlook before continuing with this "
-                "setup.  "
-              : "Welcome to the Brenvik update program.\n\nUpdate cannot install system files "
-                "or update shared files if they are in use.\nBefore proceeding, we recommend "
-                "that you close any applications you may be running.";
-  if (Ask(welcome, kMbOkCancel) != kIdOk) return false;
+  if (!pages_->Welcome(&window_, product)) return false;
 
   std::vector<std::string> licence;
   if (files_.ReadLines(files_.SourceFolder() + "License-" + script_.product_code + ".txt",
-                       &licence)) {
-    std::string text = "&License Agreement:\n";
-    for (const std::string& line : licence) text += line + "\n";
-    text += "\nI &accept the agreement";
-    // The page starts on "do not accept": an empty reply at the terminal is No.
-    if (Ask(text, kMbYesNo | kMbIconQuestion | kMbDefButton2) != kIdYes) return false;
+                       &licence) &&
+      !pages_->Licence(&window_, licence)) {
+    return false;
   }
 
   if (product) {
-    std::string applications;
-    for (const std::string& entry : script_.required_applications) {
-      applications = entry + "\n" + applications;  // each new entry above the ones before
+    std::vector<std::string> applications;
+    // Each new entry above the ones before.
+    for (auto entry = script_.required_applications.rbegin();
+         entry != script_.required_applications.rend(); ++entry) {
+      applications.push_back(*entry);
     }
     std::string systems;
     for (const std::string& entry : script_.required_systems) systems += entry;
-    const std::string text = script_.product_name + " Requirements\n\n" +
-                             "The following applications are required:\n" + applications +
-                             "\nRequired operating system:\n" + systems;
-    if (Ask(text, kMbOkCancel) != kIdOk) return false;
+    if (!pages_->Requirements(&window_, script_.product_name, applications, systems)) {
+      return false;
+    }
   }
   return true;
 }
@@ -160,6 +145,10 @@ CSetupDlg::Outcome CSetupDlg::RunStages() {
   update_mode_ = script_.product_name.empty() && configurations_.empty();
   product_picture_ = LoadProductPicture(files_.SourceFolder());
   if (!silent_ && script_.product_name.empty()) window_.title = kUpdateTitle;
+  if (!silent_) {
+    pages_->ShowMainWindow(
+        {&window_, script_.colour_scheme, script_.product_name, product_picture_});
+  }
   auto fail = [this] {
     CurrentUiHost().ShowMessageBox(silent_ ? nullptr : &window_, "Setup", kFinalMessage,
                                    kMbOk | kMbIconExclamation);

@@ -11,6 +11,7 @@
 #include "platform/ui/ui_host.h"
 #include "setup/command_line.h"
 #include "setup/install_script.h"
+#include "setup/setup_pages.h"
 #include "support/bvk_file_util.h"
 #include "support/bvk_log_file.h"
 
@@ -26,7 +27,8 @@ class CSetupDlg {
   // How a run ended: completed, refused on a page (quietly), or failed with the final message.
   enum class Outcome { kCompleted, kRefused, kFailed };
 
-  explicit CSetupDlg(platform::ProgressHost* progress_host = nullptr);
+  // pages null: message boxes and the folder picker of the process's UiHost.
+  explicit CSetupDlg(platform::ProgressHost* progress_host = nullptr, SetupPages* pages = nullptr);
 
   // Start-up, before the stages.
   CBVKFileUtil& Files() { return files_; }
@@ -84,11 +86,12 @@ class CSetupDlg {
   void RemoveStaleCopies();
   std::string TraceFile() const;
   std::string SourceFolderOfFiles() const;
-  int Ask(const std::string& text, unsigned type);
   // Shows the record's text as setup's own error: caption "Setup", stop icon.
   static void ShowSetupError(const CBVKError& error);
 
   platform::ProgressHost* progress_host_;
+  MessageBoxPages message_box_pages_;
+  SetupPages* pages_;
   platform::Window window_{kTitle};
   CBVKFileUtil files_;
   CBVKLogFile log_;
