@@ -9,6 +9,8 @@ namespace tessary::testing {
 namespace {
 const char* const kVariables[5] = {"BRENVIK_ROOT", "HOME", "XDG_CONFIG_HOME", "XDG_DATA_HOME",
                                    "TMPDIR"};
+// Programs the tests start open no window on the desktop of whoever runs them.
+const char* const kDisplayVariables[2] = {"DISPLAY", "WAYLAND_DISPLAY"};
 }
 
 ScopedMachine::ScopedMachine() {
@@ -26,9 +28,16 @@ ScopedMachine::ScopedMachine() {
     std::filesystem::create_directories(values[i]);
     setenv(kVariables[i], values[i].c_str(), 1);
   }
+  for (int i = 0; i < 2; ++i) {
+    if (const char* old = std::getenv(kDisplayVariables[i])) saved_displays_[i] = old;
+    unsetenv(kDisplayVariables[i]);
+  }
 }
 
 ScopedMachine::~ScopedMachine() {
+  for (int i = 0; i < 2; ++i) {
+    if (saved_displays_[i]) setenv(kDisplayVariables[i], saved_displays_[i]->c_str(), 1);
+  }
   for (int i = 0; i < 5; ++i) {
     if (had_[i])
       setenv(kVariables[i], saved_[i].c_str(), 1);

@@ -5,12 +5,14 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <optional>
 #include <string>
 
 namespace tessary::testing {
 
 // Redirects BRENVIK_ROOT, HOME, XDG_CONFIG_HOME, XDG_DATA_HOME and TMPDIR below a fresh temporary
-// folder for its lifetime, so nothing a test does touches the real machine.
+// folder for its lifetime, and hides DISPLAY and WAYLAND_DISPLAY, so nothing a test does touches
+// the real machine or opens a window on its desktop.
 class ScopedMachine {
  public:
   ScopedMachine();
@@ -26,6 +28,7 @@ class ScopedMachine {
  private:
   std::filesystem::path root_;
   std::string saved_[5];
+  std::optional<std::string> saved_displays_[2];
   bool had_[5] = {};
 };
 

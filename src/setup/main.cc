@@ -4,6 +4,8 @@
 #include <iostream>
 #include <string>
 
+#include "gui/display.h"
+#include "gui/setup_face.h"
 #include "setup/command_line.h"
 #include "setup/setup_app.h"
 #include "setup/terminal_progress_host.h"
@@ -19,12 +21,14 @@ int main(int argc, char** argv) {
     std::cout << tessary::setup::UsageText();
     return 0;
   }
-  tessary::setup::TerminalUiHost host;
   // A silent run is unattended: it asks nobody, even at a terminal.
   const tessary::setup::CommandLine line = tessary::setup::ParseCommandLine(command_line);
   using Switch = tessary::setup::CommandLine::Switch;
   const bool unattended = line.which == Switch::kSilent || line.which == Switch::kBase ||
                           (line.which == Switch::kConfigs && line.configs.silent);
+  // Someone at a desktop gets the window; without a display setup stays a terminal program.
+  if (!unattended && tessary::gui::HasDisplay()) return tessary::gui::RunSetupFace(command_line);
+  tessary::setup::TerminalUiHost host;
   host.SetUnattended(unattended);
   // Progress lines only for someone watching a terminal.
   tessary::setup::TerminalProgressHost progress(std::cerr);
