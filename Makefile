@@ -11,7 +11,7 @@ FUZZ_BUILD ?= build-fuzz
 FUZZ_FLAGS ?= -O1 -gline-tables-only
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps build build-asan build-fuzz run test unit-test package clean format
+.PHONY: all deps build build-asan build-fuzz run test unit-test package clean format screenshots
 
 all: build
 
@@ -49,6 +49,12 @@ test: build build-asan build-fuzz
 
 package: build
 	cd $(BUILD) && cpack -G DEB
+
+# A picture of every window of the Qt face, written into docs/screenshots/ (Qt's offscreen
+# platform: no display needed).
+screenshots: deps $(BUILD)/build.ninja
+	cmake --build $(BUILD) -j $(JOBS) --target gui_screenshots
+	$(BUILD)/tests/gui/gui_screenshots docs/screenshots
 
 clean:
 	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD)

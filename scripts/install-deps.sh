@@ -10,7 +10,7 @@ packages=(
   openssl iproute2
   clang libclang-rt-14-dev
   scdoc dpkg-dev lintian man-db bash-completion
-  qt6-base-dev fonts-dejavu-core xvfb xauth
+  qt6-base-dev qt6-svg-dev fonts-dejavu-core xvfb xauth
 )
 
 missing=()

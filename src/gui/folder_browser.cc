@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTimer>
 #include <QTreeView>
 #include <QVBoxLayout>
 
@@ -94,6 +95,8 @@ FolderBrowser::FolderBrowser(QWidget* parent, const std::string& title,
   connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
   connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
   connect(new_folder, &QPushButton::clicked, this, [this] { OnNewFolder(); });
+  // Folders are read in the background: once the start folder's parent is read, show it.
+  connect(model_, &QFileSystemModel::directoryLoaded, this, [this] { ShowWanted(); });
   connect(tree_->selectionModel(), &QItemSelectionModel::currentChanged, this,
           [this] { OnSelectionChanged(); });
 
@@ -109,16 +112,31 @@ FolderBrowser::FolderBrowser(QWidget* parent, const std::string& title,
 }
 
 void FolderBrowser::SelectFolder(const QString& path) {
-  const QModelIndex index = model_->index(QDir::cleanPath(path));
+  wanted_ = QDir::cleanPath(path);
+  ShowWanted();
+}
+
+void FolderBrowser::ShowWanted() {
+  if (wanted_.isEmpty()) return;
+  const QModelIndex index = model_->index(wanted_);
   if (!index.isValid()) return;
-  tree_->setCurrentIndex(index);
-  tree_->scrollTo(index);
-  tree_->expand(index);
+  for (QModelIndex above = index.parent(); above.isValid(); above = above.parent()) {
+    tree_->expand(above);
+  }
+  if (tree_->currentIndex() != index) tree_->setCurrentIndex(index);
+  // After the view has laid out the rows just read.
+  QTimer::singleShot(0, this, [this] {
+    if (tree_->currentIndex().isValid()) {
+      tree_->scrollTo(tree_->currentIndex(), QAbstractItemView::PositionAtCenter);
+    }
+  });
 }
 
 std::string FolderBrowser::Folder() const { return path_->text().toStdString(); }
 
 void FolderBrowser::OnSelectionChanged() {
+  // Once the person picks a folder, loading folders no longer moves the view.
+  if (model_->filePath(tree_->currentIndex()) != wanted_) wanted_.clear();
   path_->setText(model_->filePath(tree_->currentIndex()));
 }
 

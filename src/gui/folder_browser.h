@@ -31,6 +31,8 @@ class FolderBrowser : public QDialog {
   void SelectFolder(const QString& path);
 
  private:
+  // Opens the tree down to the wanted folder as far as it has been read.
+  void ShowWanted();
   void OnSelectionChanged();
   void OnNewFolder();
 
@@ -38,6 +40,7 @@ class FolderBrowser : public QDialog {
   QTreeView* tree_;
   QLineEdit* path_;
   QPushButton* ok_;
+  QString wanted_;
 };
 
 }  // namespace tessary::gui

@@ -1,6 +1,7 @@
 #include "gui/setup_face.h"
 
 #include <QApplication>
+#include <QIcon>
 #include <thread>
 
 #include "gui/qt_progress_host.h"
@@ -17,6 +18,7 @@ int RunSetupFace(const std::string& command_line) {
   QApplication application(argc, argv);
   // The pages end the run; the window going away must not end the event loop under them.
   QApplication::setQuitOnLastWindowClosed(false);
+  QApplication::setWindowIcon(QIcon(":/tessary.svg"));
   WindowRegistry windows;
   QtUiHost ui("Setup", windows);
   QtProgressHost progress(windows);

@@ -41,16 +41,15 @@ std::unique_ptr<SetupPageDialog> BuildWelcomePage(QWidget* parent, const QString
 std::unique_ptr<SetupPageDialog> BuildLicencePage(QWidget* parent, const QString& caption,
                                                   const std::vector<std::string>& lines) {
   auto page = std::make_unique<SetupPageDialog>(parent, page_id::kLicence, caption,
-                                                Text(page_text::kLicence).remove('&'),
+                                                Text(page_text::kLicence),
                                                 Text(page_text::kExitSetup));
   auto* list = new QListWidget;
   list->setObjectName(Id(page_id::kLicenceList));
   list->setWordWrap(true);
   for (const std::string& line : lines) list->addItem(Text(line));
   list->setMinimumHeight(page->fontMetrics().height() * 14);
-  auto* label = new QLabel(Text(page_text::kLicence));
-  label->setBuddy(list);
-  page->Body()->addWidget(label);
+  // The heading is the list's label: Alt+L moves into the text.
+  page->findChild<QLabel*>("heading")->setBuddy(list);
   page->Body()->addWidget(list, 1);
   auto* accept = new QRadioButton(Text(page_text::kAccept));
   accept->setObjectName(Id(page_id::kAccept));

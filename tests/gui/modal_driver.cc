@@ -10,13 +10,37 @@
 
 namespace tessary::gui::testing {
 
-ModalDriver::ModalDriver() {
+namespace {
+
+// Notes every window as it is shown, however briefly.
+class ShowRecorder : public QObject {
+ public:
+  explicit ShowRecorder(std::vector<QString>& seen) : seen_(seen) {}
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() == QEvent::Show && watched->isWidgetType() &&
+        static_cast<QWidget*>(watched)->isWindow()) {
+      seen_.push_back(watched->objectName());
+    }
+    return false;
+  }
+
+ private:
+  std::vector<QString>& seen_;
+};
+
+}  // namespace
+
+ModalDriver::ModalDriver() : recorder_(std::make_unique<ShowRecorder>(seen_)) {
+  QApplication::instance()->installEventFilter(recorder_.get());
   timer_.setInterval(15);
   QObject::connect(&timer_, &QTimer::timeout, [this] { Poll(); });
   timer_.start();
 }
 
-ModalDriver::~ModalDriver() { timer_.stop(); }
+ModalDriver::~ModalDriver() {
+  timer_.stop();
+  QApplication::instance()->removeEventFilter(recorder_.get());
+}
 
 void ModalDriver::Then(const QString& window_name, Action action, std::function<bool()> ready) {
   steps_.push_back({window_name, std::move(action), std::move(ready)});
@@ -28,10 +52,6 @@ void ModalDriver::Click(const QString& window_name, const QString& button_name) 
 
 void ModalDriver::Poll() {
   QWidget* modal = QApplication::activeModalWidget();
-  if (modal && modal != last_.data()) {
-    last_ = modal;
-    seen_.push_back(modal->objectName());
-  }
   if (starting_ || steps_.empty() || !modal || !modal->isVisible()) return;
   if (modal->objectName() != steps_.front().window) return;
   if (steps_.front().ready && !steps_.front().ready()) return;

@@ -9,6 +9,7 @@
 #include <QWidget>
 #include <deque>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -29,7 +30,7 @@ class ModalDriver {
 
   // True once every step has run.
   bool Done() const { return steps_.empty(); }
-  // The names of the modal windows seen, in order, each once per appearance.
+  // The names of the windows shown while the driver ran, in order, each once per appearance.
   const std::vector<QString>& Seen() const { return seen_; }
 
  private:
@@ -42,7 +43,7 @@ class ModalDriver {
   };
   std::deque<Step> steps_;
   std::vector<QString> seen_;
-  QPointer<QWidget> last_;
+  std::unique_ptr<QObject> recorder_;
   QTimer timer_;
   bool starting_ = false;
 };

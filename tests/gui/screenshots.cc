@@ -1,0 +1,171 @@
+// Writes a picture of every setup page, dialog and progress window into a folder (README:
+// "make screenshots"), on Qt's offscreen platform, so what a person sees can be looked at
+// without a desktop.
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QIcon>
+#include <QLabel>
+#include <QListWidget>
+#include <QPainter>
+#include <QProgressBar>
+#include <QRadioButton>
+#include <cstdio>
+#include <cstdlib>
+#include <functional>
+
+#include "gui/folder_browser.h"
+#include "gui/message_box.h"
+#include "gui/progress_dialog.h"
+#include "gui/setup_page_builders.h"
+#include "gui/setup_window.h"
+
+namespace {
+
+using namespace tessary;
+using namespace tessary::gui;
+
+QString g_folder;
+int g_failures = 0;
+
+QPixmap Grab(QWidget& widget) {
+  widget.show();
+  // Long enough for the folder tree's first folders to be read.
+  QElapsedTimer clock;
+  clock.start();
+  while (clock.elapsed() < 500) QApplication::processEvents(QEventLoop::AllEvents, 20);
+  QPixmap picture = widget.grab();
+  widget.hide();
+  return picture;
+}
+
+void Save(const QPixmap& picture, const QString& name) {
+  const QString path = QDir(g_folder).filePath(name + ".png");
+  if (!picture.save(path)) {
+    std::fprintf(stderr, "could not write %s\n", qPrintable(path));
+    ++g_failures;
+    return;
+  }
+  std::printf("%s\n", qPrintable(path));
+}
+
+void Shoot(QWidget& widget, const QString& name) { Save(Grab(widget), name); }
+
+// A window with a dialog over its middle, as the desktop shows them.
+void ShootOver(QWidget& window, QWidget& dialog, const QString& name) {
+  QPixmap back = Grab(window);
+  const QPixmap front = Grab(dialog);
+  QPainter painter(&back);
+  const QPoint at((back.width() - front.width()) / 2, (back.height() - front.height()) / 2);
+  painter.fillRect(QRect(at + QPoint(4, 4), front.size()), QColor(0, 0, 0, 90));
+  painter.drawPixmap(at, front);
+  painter.end();
+  Save(back, name);
+}
+
+void SetupPictures() {
+  const std::vector<std::string> licence = {
+      "BRENVIK SOFTWARE LICENCE AGREEMENT",
+      "",
+      "Read this agreement carefully before you install the software. By choosing \"I accept "
+      "the agreement\" you agree to be bound by its terms.",
+      "1. You may install the software on the computers of your organisation.",
+      "2. You may not rent, lease or lend the software.",
+      "3. The software is provided as it is, without warranty of any kind."};
+  const QString caption = "Brenvik Setup";
+  SetupWindow window;
+  window.resize(960, 640);
+  platform::Window owner{"Brenvik Setup"};
+  window.SetLook({&owner, 5, "Tessary", std::nullopt});
+
+  auto welcome = BuildWelcomePage(&window, caption, true);
+  Shoot(window, "setup-main-window");
+  ShootOver(window, *welcome, "setup-welcome-over-window");
+  Shoot(*welcome, "setup-welcome");
+  Shoot(*BuildWelcomePage(nullptr, "Brenvik Update", false), "setup-welcome-update");
+  auto licence_page = BuildLicencePage(nullptr, caption, licence);
+  licence_page->findChild<QRadioButton*>("1152")->setChecked(true);
+  Shoot(*licence_page, "setup-licence");
+  Shoot(*BuildRequirementsPage(nullptr, caption, "Tessary", {"Microsoft Outlook", "Samba AD DC"},
+                               "Debian 12"),
+        "setup-requirements");
+  Shoot(*BuildFolderPage(nullptr, caption, "/opt/Brenvik"), "setup-folder");
+  Shoot(*BuildCompletionPage(
+            nullptr, caption,
+            {"Tessary", true,
+             "Brenvik components will not be available until you restart your Microsoft "
+             "Outlook application."}),
+        "setup-completion");
+  for (int scheme : {0, 2, 3, 4, 6, -1}) {
+    window.SetLook({&owner, scheme, "Tessary", std::nullopt});
+    QPixmap picture = Grab(window).scaledToWidth(320, Qt::SmoothTransformation);
+    Save(picture, QString("setup-scheme-%1").arg(scheme < 0 ? QString("default")
+                                                            : QString::number(scheme)));
+  }
+}
+
+void ProgressPictures() {
+  struct Shot {
+    platform::ProgressDialogLayout layout;
+    QString name;
+    std::function<void(ProgressDialog&)> fill;
+  };
+  const Shot shots[] = {
+      {{nullptr, 165, 1057, 1080, 1055, 1056}, "progress-export",
+       [](ProgressDialog& d) {
+         d.SetText(1080, "Searching for objects in the container:\nOU=Sales,DC=example,DC=com");
+         d.SetText(1070, "1250");
+         d.SetText(1068, "312");
+       }},
+      {{nullptr, 201, 1057, -1, 1055, 1056}, "progress-import",
+       [](ProgressDialog& d) { d.SetText(-1, "Importing line 4711 of 20000..."); }},
+      {{nullptr, 210, 1057, -1, 1055, 1056}, "progress-enumeration", nullptr},
+      {{nullptr, 297, 1122, 0, 1112, 1060}, "setup-copy-progress",
+       [](ProgressDialog& d) {
+         d.SetText(1023, "/media/cdrom/Tessary/tessary");
+         d.SetText(1024, "/opt/Brenvik/tessary");
+       }},
+      {{nullptr, 298, 1122, -1, 1112, 2}, "setup-removal-progress",
+       [](ProgressDialog& d) { d.SetText(-1, "Removing Tessary 1.0..."); }},
+  };
+  for (const Shot& shot : shots) {
+    ProgressDialog dialog(nullptr, shot.layout,
+                          shot.layout.template_id < 297 ? "Tessary" : "Brenvik Setup");
+    dialog.SetBarRange(shot.layout.progress_id, 100, 1);
+    dialog.SetBarPosition(shot.layout.progress_id, 40);
+    dialog.PlayAnimation(shot.layout.animation_id);
+    if (shot.fill) shot.fill(dialog);
+    Shoot(dialog, shot.name);
+  }
+}
+
+void IconPicture() {
+  QIcon icon(":/tessary.svg");
+  if (icon.isNull()) ++g_failures;
+  Save(icon.pixmap(128, 128), "icon");
+}
+
+void DialogPictures() {
+  FolderBrowser browser(nullptr, "Select the folder for the error file.", "/usr/share");
+  Shoot(browser, "folder-browser");
+  auto question = BuildMessageBox(nullptr, "Tessary",
+                                  "Could not write the file '/home/ann/export.csv'.\nThe disk "
+                                  "is full. (0x00000070)",
+                                  platform::kMbRetryCancel | platform::kMbIconExclamation);
+  Shoot(*question, "message-box");
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  setenv("QT_QPA_PLATFORM", "offscreen", 0);
+  setenv("QT_QPA_PLATFORMTHEME", "", 1);
+  QApplication application(argc, argv);
+  g_folder = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QString("docs/screenshots");
+  QDir().mkpath(g_folder);
+  SetupPictures();
+  ProgressPictures();
+  DialogPictures();
+  IconPicture();
+  return g_failures == 0 ? 0 : 1;
+}
