@@ -12,6 +12,7 @@ int RunExport(const CommandLine& line, Console& console);
 int RunHeader(const CommandLine& line, Console& console);
 // import FILE [--error-folder DIR] [--overwrite-multivalued] [--create-mailboxes]
 //   [--account-disabled] [--password-never-expires] [--no-must-change-password]
+//   [--undo-file UNDO]
 int RunImport(const CommandLine& line, Console& console);
 
 // Says which required options are missing; false when one is.

@@ -23,6 +23,7 @@ void ApplyOptions(const CommandLine& line, CImportEngine* engine) {
   engine->PasswordNeverExpires = line.Has("password-never-expires");
   engine->MustChangePassword = !line.Has("no-must-change-password");
   engine->MultiValueMode = line.Has("overwrite-multivalued") ? 1 : 0;
+  engine->UndoFile = line.Has("undo-file") ? line.Value("undo-file") : std::string();
   engine->AccountLocked = engine->AccountHomeDir = false;
   engine->PasswordNotRequired = engine->PasswordCannotChange = engine->PasswordExpired = false;
   engine->RememberImportFile = engine->RememberErrorFolder = false;

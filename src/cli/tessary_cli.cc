@@ -88,12 +88,14 @@ const std::vector<Command>& Commands() {
          {"create-mailboxes", false},
          {"account-disabled", false},
          {"password-never-expires", false},
-         {"no-must-change-password", false}},
+         {"no-must-change-password", false},
+         {"undo-file", true}},
         1,
         1},
        "usage: tessary [--directory URI|PATH] import FILE [--error-folder DIR]\n"
        "                 [--overwrite-multivalued] [--create-mailboxes] [--account-disabled]\n"
        "                 [--password-never-expires] [--no-must-change-password]\n"
+       "                 [--undo-file UNDO]\n"
        "\n"
        "Checks the header line of FILE against the schema and every line's values, then\n"
        "applies each line by its mode (Create, Modify, Delete, Move). A failing line is\n"
@@ -103,7 +105,10 @@ const std::vector<Command>& Commands() {
        "  --create-mailboxes         create Exchange mailboxes for new users\n"
        "  --account-disabled         create new user accounts disabled\n"
        "  --password-never-expires   new users' passwords never expire\n"
-       "  --no-must-change-password  new users need not change the password at next logon\n",
+       "  --no-must-change-password  new users need not change the password at next logon\n"
+       "  --undo-file UNDO           write to the new file UNDO an import file that takes back\n"
+       "                             every change of this run (import it with\n"
+       "                             --overwrite-multivalued); passwords cannot be taken back\n",
        RunImport},
   };
   return kCommands;

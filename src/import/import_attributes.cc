@@ -154,8 +154,10 @@ bool CImportEngine::WriteAttribute(ds::Object& object, const CImportColumn& colu
 }
 
 bool CImportEngine::SetMemberOf(const std::string& object_dn, const std::string& member_of) {
+  // "~DEL" removes the attribute, here every membership the object has.
+  const bool leave_all = member_of == kRemoveValue;
   std::vector<std::string> groups;
-  SplitValues(member_of, kMultiValueSeparator, groups);
+  if (!leave_all) SplitValues(member_of, kMultiValueSeparator, groups);
   CBVKError local;
   const auto fail = [&](const std::string& message) {
     error_.SetText("Could not import the 'memberOf' value '" + member_of + "' for the user '" +
@@ -173,7 +175,7 @@ bool CImportEngine::SetMemberOf(const std::string& object_dn, const std::string&
     }
     *group = group_dn;
   }
-  if (MultiValueMode == 1) {
+  if (MultiValueMode == 1 || leave_all) {
     std::set<std::string> wanted;
     for (const std::string& group : groups) wanted.insert(UpperCase(group));
     std::vector<std::string> current;

@@ -15,6 +15,7 @@
 #include "directory/ds/object.h"
 #include "import/import_column.h"
 #include "import/import_directory.h"
+#include "import/import_undo.h"
 #include "support/bvk_error.h"
 #include "support/bvk_file_util.h"
 #include "support/date_time_text.h"
@@ -76,6 +77,9 @@ class CImportEngine {
   bool RememberImportFile = false;
   bool RememberErrorFolder = false;
   std::string DataFolder;
+  // When not empty, the run writes the inverse of every entry it applies to this new file, an
+  // import file that takes the changes back (see import_undo.h).
+  std::string UndoFile;
 
   // --- Results of the last run, for the finish page.
   int ErrorCount = 0;
@@ -167,6 +171,16 @@ class CImportEngine {
   // Records a failed entry: true when its error line was written (*errors rises).
   bool Fail(const EntryValues& entry, int* errors);
   bool FailWith(const std::string& message, const EntryValues& entry, int* errors);
+  // What a Modify entry changed before it ended, for its inverse.
+  struct ModifyEffects {
+    bool password = false;
+    bool renamed = false;
+  };
+  // The steps of a Modify entry after its object is open; false with the message in the record.
+  bool ApplyModify(const EntryValues& entry, const std::string& dn,
+                   std::unique_ptr<ds::Object>& object, ModifyEffects* effects);
+  // Opens this run's undo file when one is asked for; false with the message in the record.
+  bool BeginUndo(const std::vector<std::string>& lines);
   // The duplicate rule of Create, Modify and Delete.
   bool CheckDuplicate(const std::string& dn, const EntryValues& entry);
   // Copies the domain object's message into the engine's record; false.
@@ -203,6 +217,10 @@ class CImportEngine {
   // The header ends with the error file's own "Error" column, which the engine ignores.
   bool has_error_column_ = false;
   std::set<std::string> seen_objects_;
+  // The undo file of the run, when UndoFile names one.
+  std::unique_ptr<ImportUndo> undo_;
+  // The number of the entry being applied, counted from 1.
+  int entry_number_ = 0;
   // The regional formats of the run's time stamps, read once when the run starts: reading the
   // settings for each of thousands of log lines would cost more than the entries themselves.
   std::optional<DateTimeFormats> run_formats_;

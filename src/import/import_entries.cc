@@ -150,9 +150,18 @@ bool CImportEngine::CreateEntry(const EntryValues& entry, int* counter, int* err
       return FailWith(first_message + "\nRetry Attempt: " + domain_->Error().Text(), entry, errors);
     }
     if (!WriteAttributes(Creating::Yes, *object, entry, Attempt::Retry)) {
-      return FailWith(first_message + "\nRetry Attempt: " + error_.Text(), entry, errors);
+      const std::string message = first_message + "\nRetry Attempt: " + error_.Text();
+      // Values committed one by one before the refused one have made the object.
+      object.reset();
+      if (undo_ && domain_->Open(dn, &object, &exists) &&
+          !undo_->Created(*object, dn, entry, error_)) {
+        return false;
+      }
+      return FailWith(message, entry, errors);
     }
   }
+  // The object exists from here on, whatever of the entry fails later.
+  if (undo_ && !undo_->Created(*object, dn, entry, error_)) return false;
   if (!member_of.empty() && !SetMemberOf(dn, member_of)) return Fail(entry, errors);
   if (is_user && CreateMailboxes && !domain_->CreateMailbox(dn, store_dn)) {
     CopyDomainError();
@@ -208,69 +217,93 @@ bool CImportEngine::ModifyEntry(const EntryValues& entry, int* counter, int* err
   if (!CheckValueCount(entry) || !ResolveEntryDN(entry, &dn) || !CheckDuplicate(dn, entry)) {
     return Fail(entry, errors);
   }
-  const std::string password = GetColumnValue(entry, "password");
-  const std::string new_name = GetColumnValue(entry, "cn");
-  const std::string member_of = GetColumnValue(entry, "memberOf");
-  const std::string disabled = GetColumnValue(entry, "accountDisabled");
-
   std::unique_ptr<ds::Object> object;
   bool exists = false;
   if (!domain_->Open(dn, &object, &exists)) {
     CopyDomainError();
     return Fail(entry, errors);
   }
-  if (!password.empty() &&
-      (!domain_->GetUserInterface(*object) || !domain_->SetPassword(*object, password))) {
-    CopyDomainError();
+  // What cannot be taken back is not changed.
+  ImportUndo::Previous previous;
+  if (undo_ && !undo_->ReadPrevious(*object, dn, entry, &previous, error_)) {
     return Fail(entry, errors);
+  }
+  ModifyEffects effects;
+  const bool applied = ApplyModify(entry, dn, object, &effects);
+  // A failing entry may have written some of its values already: its inverse is kept as well.
+  if (undo_) {
+    if (effects.password) undo_->PasswordSet(entry_number_, dn);
+    CBVKError undo_error;
+    if (!undo_->Modified(previous, effects.renamed, entry_number_, undo_error)) {
+      error_.SetText(undo_error.Text());
+      return false;
+    }
+  }
+  if (!applied) return Fail(entry, errors);
+  ++*counter;
+  return true;
+}
+
+bool CImportEngine::ApplyModify(const EntryValues& entry, const std::string& dn,
+                                std::unique_ptr<ds::Object>& object, ModifyEffects* effects) {
+  const std::string password = GetColumnValue(entry, "password");
+  const std::string new_name = GetColumnValue(entry, "cn");
+  const std::string member_of = GetColumnValue(entry, "memberOf");
+  const std::string disabled = GetColumnValue(entry, "accountDisabled");
+  bool exists = false;
+  if (!password.empty()) {
+    if (!domain_->GetUserInterface(*object) || !domain_->SetPassword(*object, password)) {
+      return CopyDomainError();
+    }
+    effects->password = true;
   }
   if (!WriteAttributes(Creating::No, *object, entry, Attempt::First)) {
     object.reset();
-    if (!domain_->Open(dn, &object, &exists)) {
-      CopyDomainError();
-      return Fail(entry, errors);
-    }
-    if (!WriteAttributes(Creating::No, *object, entry, Attempt::Retry)) return Fail(entry, errors);
+    if (!domain_->Open(dn, &object, &exists)) return CopyDomainError();
+    if (!WriteAttributes(Creating::No, *object, entry, Attempt::Retry)) return false;
   }
-  if (!member_of.empty() && !SetMemberOf(dn, member_of)) return Fail(entry, errors);
+  if (!member_of.empty() && !SetMemberOf(dn, member_of)) return false;
   if (!disabled.empty()) {
     const std::string answer = UpperCase(disabled);
     if (answer != "YES" && answer != "NO") {
-      return FailWith(
+      error_.SetText(
           "The value for 'accountDisabled' is not in the proper format.  The value can either be "
           "'Yes' or 'No'.  Value found: '" +
-              disabled + "'.",
-          entry, errors);
+          disabled + "'.");
+      return false;
     }
     if (!domain_->GetUserInterface(*object) ||
         !domain_->SetAccountDisabled(*object, answer == "YES")) {
-      CopyDomainError();
-      return Fail(entry, errors);
+      return CopyDomainError();
     }
   }
   object.reset();
   if (!new_name.empty()) {
     std::string parent;
     std::string rdn_value;
-    if (!SplitDN(dn, &parent, &rdn_value, error_)) return Fail(entry, errors);
+    if (!SplitDN(dn, &parent, &rdn_value, error_)) return false;
     CBVKError local;
     if (!domain_->RenameObject(parent, dn, new_name, local)) {
       error_.SetText(local.Text());
-      return Fail(entry, errors);
+      return false;
     }
+    effects->renamed = true;
   }
-  ++*counter;
   return true;
 }
 
 bool CImportEngine::DeleteEntry(const EntryValues& entry, int* counter, int* errors) {
   std::string dn;
   if (!ResolveEntryDN(entry, &dn) || !CheckDuplicate(dn, entry)) return Fail(entry, errors);
+  ImportUndo::Place place;
+  if (undo_ && !undo_->ReadPlace(dn, &place, error_)) return Fail(entry, errors);
+  const std::string lost_and_found = "CN=LostAndFound," + domain_->DomainDN();
   CBVKError local;
-  if (!domain_->MoveObject("CN=LostAndFound," + domain_->DomainDN(), dn, local)) {
+  if (!domain_->MoveObject(lost_and_found, dn, local)) {
     error_.SetText(local.Text());
     return Fail(entry, errors);
   }
+  if (undo_ && !undo_->Moved(place, lost_and_found, error_)) return false;
   ++*counter;
   return true;
 }
@@ -282,11 +315,14 @@ bool CImportEngine::MoveEntry(const EntryValues& entry, int* counter, int* error
   if (container.empty()) {
     return FailWith("Could not locate a value for the 'container' column.", entry, errors);
   }
+  ImportUndo::Place place;
+  if (undo_ && !undo_->ReadPlace(dn, &place, error_)) return Fail(entry, errors);
   CBVKError local;
   if (!domain_->MoveObject(container, dn, local)) {
     error_.SetText(local.Text());
     return Fail(entry, errors);
   }
+  if (undo_ && !undo_->Moved(place, container, error_)) return false;
   ++*counter;
   return true;
 }

@@ -94,9 +94,12 @@ bool CImportEngine::CheckImportFile() {
     return false;
   }
   if (FindColumn("container") >= 0) {
+    // A container value means a move; an entry of another mode that leaves it empty (as an undo
+    // file's Create, Modify and Delete entries do beside its moves back) asks for nothing lost.
     for (std::size_t i = 1; i < lines.size(); ++i) {
-      const std::string mode = EntryMode(SplitEntry(lines[i]));
-      if (mode != "Move") {
+      const EntryValues entry = SplitEntry(lines[i]);
+      const std::string mode = EntryMode(entry);
+      if (mode != "Move" && !GetColumnValue(entry, "container").empty()) {
         error_.SetText(
             "The import file has the column 'container' specified, but has modes that are not "
             "'Move'.");

@@ -105,6 +105,12 @@ std::int32_t CImportEngine::Run(CBVKProgressDlg& dialog) {
   SplitValues(HeaderLine, kLineSeparator, header);
   NoteErrorColumn(&header);
 
+  if (!BeginUndo(lines)) {
+    WriteLog(error_.Text());
+    ReleaseUnusedErrorFile();
+    return 0;
+  }
+
   const int count = lines.empty() ? 0 : static_cast<int>(lines.size()) - 1;
   dialog.SetRange(count, 1);
   ProgressServerWait server_wait(dialog);
@@ -118,6 +124,7 @@ std::int32_t CImportEngine::Run(CBVKProgressDlg& dialog) {
       break;
     }
     WriteLog(status);
+    entry_number_ = i;
     const EntryValues entry = SplitEntry(lines[i]);
     const std::string mode = UpperCase(EntryMode(entry));
     bool written = true;
@@ -140,6 +147,7 @@ std::int32_t CImportEngine::Run(CBVKProgressDlg& dialog) {
     }
     if (!written) {
       ReleaseUnusedErrorFile();
+      undo_.reset();
       return 0;
     }
   }
@@ -150,9 +158,24 @@ std::int32_t CImportEngine::Run(CBVKProgressDlg& dialog) {
                         std::to_string(modified) + " 'modify' entries were processed.\n" +
                         std::to_string(ErrorCount) + " errors occurred.";
   if (ErrorCount >= 1) summary += "\n\nError file: " + ErrorFilePath;
+  if (undo_) summary += undo_->SummaryText();
+  undo_.reset();
   error_.SetText("Processing of import file '" + ImportFile + "' has completed.\n\n" + summary);
   WriteLog(error_.Text());
   return 1;
+}
+
+bool CImportEngine::BeginUndo(const std::vector<std::string>& lines) {
+  undo_.reset();
+  if (UndoFile.empty()) return true;
+  std::vector<std::string> modes;
+  for (std::size_t i = 1; i < lines.size(); ++i) {
+    modes.push_back(UpperCase(EntryMode(SplitEntry(lines[i]))));
+  }
+  auto undo = std::make_unique<ImportUndo>(*domain_, columns_, modes);
+  if (!undo->Begin(UndoFile, error_)) return false;
+  undo_ = std::move(undo);
+  return true;
 }
 
 }  // namespace tessary

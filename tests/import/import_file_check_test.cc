@@ -84,6 +84,15 @@ TEST_F(FileCheckTest, ContainerColumnNeedsEveryModeExactlyMove) {
             "'Move'.\nImport entry: 2; Mode: move");
 }
 
+TEST_F(FileCheckTest, ContainerColumnAllowsOtherModesThatLeaveItEmpty) {
+  Write({"mode,distinguishedName,container", "Move,CN=a,OU=b", "Delete,CN=b,",
+         "Modify,CN=c,OU=b"});
+  EXPECT_FALSE(engine_.CheckImportFile());
+  EXPECT_EQ(engine_.Error().Text(),
+            "The import file has the column 'container' specified, but has modes that are not "
+            "'Move'.\nImport entry: 3; Mode: Modify");
+}
+
 TEST_F(FileCheckTest, EntryEndingBeforeTheModeColumnHasAnEmptyMode) {
   Write({"distinguishedName,container,mode", "CN=a\\,b"});
   EXPECT_FALSE(engine_.CheckImportFile());
