@@ -197,6 +197,28 @@ TEST_F(TessaryProgramTest, ImportWithoutFailuresExitsWithZero) {
   EXPECT_NE(FileText("out.csv").find(",Engineer\r\n"), std::string::npos);
 }
 
+TEST_F(TessaryProgramTest, ImportedUndoFileTakesTheImportBack) {
+  const std::string dn = AddUser("Ann");
+  WriteFileText(machine_.Root() / "in.csv",
+                "distinguishedName,mode,title\r\n\"" + dn + "\",Modify,Engineer\r\n");
+  ProgramRun run = Tessary({"import", Path("in.csv"), "--error-folder", Path("errors"),
+                            "--undo-file", Path("undo.csv")});
+  ASSERT_EQ(run.status, 0) << run.err;
+  EXPECT_NE(run.out.find("\n\nUndo file: " + Path("undo.csv") + "\n"), std::string::npos)
+      << run.out;
+  ProgramRun again = Tessary({"import", Path("in.csv"), "--error-folder", Path("errors"),
+                              "--undo-file", Path("undo.csv")});
+  EXPECT_EQ(again.status, 2) << again.err;  // the first run's way back is kept
+  ProgramRun undo = Tessary({"import", Path("undo.csv"), "--error-folder", Path("errors"),
+                             "--overwrite-multivalued"});
+  ASSERT_EQ(undo.status, 0) << undo.err;
+  ASSERT_EQ(Tessary({"export", "--class", "User", "--container", unit_, "--attributes", "title",
+                     "--output", Path("out.csv")})
+                .status,
+            0);
+  EXPECT_EQ(FileText("out.csv").find("Engineer"), std::string::npos) << FileText("out.csv");
+}
+
 TEST_F(TessaryProgramTest, ImportKeepsNoChoices) {
   const std::string dn = AddUser("Ann");
   WriteFileText(machine_.Root() / "in.csv",
