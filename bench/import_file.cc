@@ -1,6 +1,7 @@
 // Imports one file into one directory and reports the time of the run, for the side-by-side
 // comparison with ldapadd/ldapmodify in bench/import_samba.sh.
-//   import_file LOCATION FILE   (LOCATION: ldap[s]://host or an embedded directory file)
+//   import_file LOCATION FILE [UNDO]   (LOCATION: ldap[s]://host or an embedded directory file;
+//   UNDO: the undo file to write, for bench/import_undo_samba.sh)
 #include <chrono>
 #include <cstdio>
 #include <memory>
@@ -15,8 +16,8 @@
 #include "support/bvk_progress_scripted_host.h"
 
 int main(int argc, char** argv) {
-  if (argc != 3) {
-    std::fprintf(stderr, "usage: import_file LOCATION FILE\n");
+  if (argc != 3 && argc != 4) {
+    std::fprintf(stderr, "usage: import_file LOCATION FILE [UNDO]\n");
     return 2;
   }
   tessary::ds::ldap::InstallLdapBackend();
@@ -35,6 +36,7 @@ int main(int argc, char** argv) {
   tessary::CImportEngine engine(&adapter);
   engine.ImportFile = argv[2];
   engine.MustChangePassword = false;
+  if (argc == 4) engine.UndoFile = argv[3];
   if (!engine.CheckImportFile() || !engine.ValidateImportLines()) {
     std::fprintf(stderr, "%s\n", engine.Error().Text().c_str());
     return 1;
