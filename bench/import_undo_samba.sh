@@ -26,9 +26,8 @@ unit="OU=Undo$$,$TESSARY_SAMBA_BASE_DN"
 import() { "$build/bench/import_file" "$TESSARY_SAMBA_URI" "$@" | tail -n 1 | cut -d' ' -f1; }
 rate() { awk -v n="$count" -v s="$1" 'BEGIN { printf "%.0f entries/s (%.2f s)", n / s, s }'; }
 
-csv=$work/unit.csv
-printf 'mode,distinguishedName,objectClass\r\nCreate,"%s",organizationalUnit\r\n' "$unit" >"$csv"
-import "$csv" >/dev/null
+printf 'dn: %s\nobjectClass: organizationalUnit\n' "$unit" |
+  ldapadd -H "$TESSARY_SAMBA_URI" -x -D "$TESSARY_BIND_DN" -y "$TESSARY_BIND_PASSWORD_FILE" >/dev/null
 csv=$work/create.csv
 echo 'mode,distinguishedName,objectClass,sAMAccountName,givenName,description,userAccountControl' >"$csv"
 for ((i = 0; i < count; i++)); do
