@@ -1,10 +1,21 @@
 // The import subcommand: the wizard's import pages as options, then the engine's file check,
 // line validation and run, exactly as the wizard calls them.
+#include <filesystem>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
 #include "cli/commands.h"
+#include "cli/directory_location.h"
 #include "cli/session.h"
 #include "cli/terminal_progress_host.h"
+#include "directory/ds/embedded/embedded_directory.h"
+#include "directory/ds/open_directory.h"
 #include "import/domain_import_directory.h"
+#include "import/import_change_set.h"
 #include "import/import_engine.h"
+#include "platform/special_folders.h"
 #include "support/bvk_file_util.h"
 #include "support/settings_store.h"
 
@@ -29,18 +40,14 @@ void ApplyOptions(const CommandLine& line, CImportEngine* engine) {
   engine->RememberImportFile = engine->RememberErrorFolder = false;
 }
 
-}  // namespace
-
-int RunImport(const CommandLine& line, Console& console) {
-  Session session;
-  std::string error;
-  if (!session.Connect(line.directory, &error)) {
-    console.err << error << "\n";
-    return kExitCouldNotRun;
-  }
+// The checks and the run on the connected directory; the exit status.
+int CheckAndRun(const CommandLine& line, Session& session, Console& console,
+                const std::function<void(CImportEngine&)>& prepare,
+                const std::function<bool(CImportEngine&)>& report) {
   DomainImportDirectory directory(session.Domain());
   CImportEngine engine(&directory, SystemClock(), CImportEngine::StoredChoices::kIgnore);
   ApplyOptions(line, &engine);
+  prepare(engine);
   if (!engine.CheckImportFile() || !engine.ValidateImportLines()) {
     console.err << engine.Error().Text() << "\n";
     return kExitCouldNotRun;
@@ -50,15 +57,107 @@ int RunImport(const CommandLine& line, Console& console) {
     console.err << files.Error().Text() << "\n";
     return kExitCouldNotRun;
   }
-
   const int interrupts = TerminalProgressHost::Interrupts();
   if (engine.RunWithProgress(console.progress, nullptr) != 1) {
     console.err << engine.Error().Text() << "\n";
     return kExitCouldNotRun;
   }
-  console.out << engine.Error().Text() << "\n";
+  if (!report(engine)) return kExitCouldNotRun;
   if (TerminalProgressHost::Interrupts() > interrupts) return kExitInterrupted;
   return engine.ErrorCount > 0 ? kExitEntriesFailed : kExitOk;
+}
+
+// Removes the rehearsal's private folder, with the copy of the directory in it, on every way out.
+class RehearsalFolder {
+ public:
+  explicit RehearsalFolder(std::string path) : path_(std::move(path)) {}
+  ~RehearsalFolder() {
+    std::error_code ignored;
+    std::filesystem::remove_all(path_, ignored);
+  }
+  RehearsalFolder(const RehearsalFolder&) = delete;
+  RehearsalFolder& operator=(const RehearsalFolder&) = delete;
+  const std::string& Path() const { return path_; }
+
+ private:
+  std::string path_;
+};
+
+// The import on a copy of the embedded directory: the change set, the counts and the failures
+// a real run would give, and the directory itself never opened for writing.
+int Rehearse(const CommandLine& line, Console& console) {
+  const std::string location = ChooseDirectoryLocation(line.directory);
+  if (ds::IsLdapLocation(location)) {
+    console.err << "Could not rehearse the import on '" << location
+                << "'.\nA rehearsal runs on an embedded directory only.\n";
+    return kExitCouldNotRun;
+  }
+  const std::optional<std::string> folder =
+      platform::MakePrivateTemporaryFolder("tessary-rehearsal-");
+  if (!folder) {
+    console.err << "Could not create a folder for the rehearsal in '" << platform::TemporaryFolder()
+                << "'.\n";
+    return kExitCouldNotRun;
+  }
+  RehearsalFolder scratch(*folder);
+  const std::string copy = scratch.Path() + "directory.db";
+  std::string error;
+  Session session;
+  if (!ds::embedded::CopyEmbeddedDirectory(location, copy, &error) ||
+      !session.Connect(copy, &error)) {
+    console.err << error << "\n";
+    return kExitCouldNotRun;
+  }
+  const auto prepare = [&](CImportEngine& engine) {
+    // Nothing of the rehearsal stays behind: its error file, undo file and log are the copy's.
+    engine.ErrorFolder = scratch.Path();
+    engine.DataFolder = scratch.Path();
+    engine.UndoFile = scratch.Path() + "undo.csv";
+    engine.KeepRecords = true;
+  };
+  const auto report = [&](CImportEngine& engine) {
+    DomainImportDirectory directory(session.Domain());
+    std::vector<ImportChange> changes;
+    CBVKError failure;
+    if (!BuildChangeSet(*engine.RunRecord(), directory, &changes, failure)) {
+      console.err << failure.Text() << "\n";
+      return false;
+    }
+    for (const std::string& text : ChangeSetText(changes)) console.out << text << "\n";
+    console.out << "\nRehearsal of import file '" << engine.ImportFile
+                << "': nothing was changed.\n\n"
+                << engine.DeleteCount << " 'delete' entries would be processed.\n"
+                << engine.CreateCount << " 'create' entries would be processed.\n"
+                << engine.ModifyCount << " 'modify' entries would be processed.\n"
+                << engine.ErrorCount << " errors would occur.\n";
+    if (!line.Has("rehearse-report")) return true;
+    CBVKFileUtil files;
+    if (!files.WriteLines(line.Value("rehearse-report"), ChangeSetReport(changes),
+                          CBVKFileUtil::Overwrite::Yes)) {
+      console.err << files.Error().Text() << "\n";
+      return false;
+    }
+    return true;
+  };
+  return CheckAndRun(line, session, console, prepare, report);
+}
+
+}  // namespace
+
+int RunImport(const CommandLine& line, Console& console) {
+  if (line.Has("rehearse")) return Rehearse(line, console);
+  Session session;
+  std::string error;
+  if (!session.Connect(line.directory, &error)) {
+    console.err << error << "\n";
+    return kExitCouldNotRun;
+  }
+  const auto print_summary = [&console](CImportEngine& engine) {
+    console.out << engine.Error().Text() << "\n";
+    return true;
+  };
+  return CheckAndRun(
+      line, session, console, [](CImportEngine&) {}, print_summary);
 }
 
 }  // namespace tessary::cli

@@ -89,13 +89,15 @@ const std::vector<Command>& Commands() {
          {"account-disabled", false},
          {"password-never-expires", false},
          {"no-must-change-password", false},
-         {"undo-file", true}},
+         {"undo-file", true},
+         {"rehearse", false},
+         {"rehearse-report", true}},
         1,
         1},
        "usage: tessary [--directory URI|PATH] import FILE [--error-folder DIR]\n"
        "                 [--overwrite-multivalued] [--create-mailboxes] [--account-disabled]\n"
        "                 [--password-never-expires] [--no-must-change-password]\n"
-       "                 [--undo-file UNDO]\n"
+       "                 [--undo-file UNDO] [--rehearse [--rehearse-report REPORT]]\n"
        "\n"
        "Checks the header line of FILE against the schema and every line's values, then\n"
        "applies each line by its mode (Create, Modify, Delete, Move). A failing line is\n"
@@ -108,7 +110,11 @@ const std::vector<Command>& Commands() {
        "  --no-must-change-password  new users need not change the password at next logon\n"
        "  --undo-file UNDO           write to the new file UNDO an import file that takes back\n"
        "                             every change of this run (import it with\n"
-       "                             --overwrite-multivalued); passwords cannot be taken back\n",
+       "                             --overwrite-multivalued); passwords cannot be taken back\n"
+       "  --rehearse                 run the import on a copy of the embedded directory and show\n"
+       "                             what each entry would change or the message it would fail\n"
+       "                             with; the directory itself is never written\n"
+       "  --rehearse-report REPORT   also write that change set to REPORT as comma-delimited text\n",
        RunImport},
   };
   return kCommands;

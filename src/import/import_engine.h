@@ -80,9 +80,15 @@ class CImportEngine {
   // When not empty, the run writes the inverse of every entry it applies to this new file, an
   // import file that takes the changes back (see import_undo.h).
   std::string UndoFile;
+  // With an UndoFile, also keeps what the run did to each entry (RunRecord), for a rehearsal's
+  // change set; the caller runs it on a copy of the directory.
+  bool KeepRecords = false;
 
   // --- Results of the last run, for the finish page.
   int ErrorCount = 0;
+  int DeleteCount = 0;
+  int CreateCount = 0;
+  int ModifyCount = 0;
   std::string ErrorFilePath;
   std::string HeaderLine;
 
@@ -121,6 +127,9 @@ class CImportEngine {
   static std::int32_t ImportWork(CBVKProgressDlg& dialog);
   // Runs the import behind its progress dialog (template 201) on host; returns its result.
   std::int32_t RunWithProgress(platform::ProgressHost& host, const platform::Window* parent);
+
+  // The undo file's record of the last run (null without UndoFile), kept until the next run.
+  ImportUndo* RunRecord() { return undo_.get(); }
 
   // The entry handlers: true when the entry was applied (*counter rises) or its failure was
   // written to the error file (*errors rises); false only when the error file cannot be written.

@@ -121,6 +121,7 @@ bool CImportEngine::AppendErrorFileLine(const std::string& line) {
 }
 
 bool CImportEngine::WriteErrorLine(const std::string& message, const EntryValues& entry) {
+  if (undo_) undo_->EntryFailed(message);
   bool exists = false;
   if (!file_util_.Exists(ErrorFilePath, &exists)) {
     error_.SetText(file_util_.Error().Text());

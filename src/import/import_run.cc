@@ -126,6 +126,7 @@ std::int32_t CImportEngine::Run(CBVKProgressDlg& dialog) {
     WriteLog(status);
     entry_number_ = i;
     const EntryValues entry = SplitEntry(lines[i]);
+    if (undo_) undo_->SetEntry(i, entry);
     const std::string mode = UpperCase(EntryMode(entry));
     bool written = true;
     if (mode == "MOVE") {
@@ -147,7 +148,6 @@ std::int32_t CImportEngine::Run(CBVKProgressDlg& dialog) {
     }
     if (!written) {
       ReleaseUnusedErrorFile();
-      undo_.reset();
       return 0;
     }
   }
@@ -159,7 +159,9 @@ std::int32_t CImportEngine::Run(CBVKProgressDlg& dialog) {
                         std::to_string(ErrorCount) + " errors occurred.";
   if (ErrorCount >= 1) summary += "\n\nError file: " + ErrorFilePath;
   if (undo_) summary += undo_->SummaryText();
-  undo_.reset();
+  DeleteCount = deleted;
+  CreateCount = created;
+  ModifyCount = modified;
   error_.SetText("Processing of import file '" + ImportFile + "' has completed.\n\n" + summary);
   WriteLog(error_.Text());
   return 1;
@@ -172,7 +174,9 @@ bool CImportEngine::BeginUndo(const std::vector<std::string>& lines) {
   for (std::size_t i = 1; i < lines.size(); ++i) {
     modes.push_back(UpperCase(EntryMode(SplitEntry(lines[i]))));
   }
-  auto undo = std::make_unique<ImportUndo>(*domain_, columns_, modes);
+  auto undo = std::make_unique<ImportUndo>(
+      *domain_, columns_, modes,
+      KeepRecords ? ImportUndo::Rehearsal::kYes : ImportUndo::Rehearsal::kNo);
   if (!undo->Begin(UndoFile, error_)) return false;
   undo_ = std::move(undo);
   return true;

@@ -59,8 +59,8 @@ bool HasMode(const std::vector<std::string>& modes, const char* mode) {
 }  // namespace
 
 ImportUndo::ImportUndo(ImportDirectory& directory, const std::vector<CImportColumn>& columns,
-                       const std::vector<std::string>& modes)
-    : directory_(directory) {
+                       const std::vector<std::string>& modes, Rehearsal rehearsal)
+    : directory_(directory), rehearsal_(rehearsal) {
   header_ = {"mode", "objectGUID", "distinguishedName"};
   const auto has_column = [&columns](const char* name) {
     return std::any_of(columns.begin(), columns.end(),
@@ -68,7 +68,9 @@ ImportUndo::ImportUndo(ImportDirectory& directory, const std::vector<CImportColu
   };
   // A new object's groups are left by a Modify, and the object then moved into LostAndFound.
   const bool creates_members = HasMode(modes, "CREATE") && has_column("memberOf");
-  if (HasMode(modes, "MODIFY") || creates_members) {
+  // A rehearsal shows the values of new objects too.
+  const bool shows_created = rehearsal == Rehearsal::kYes && HasMode(modes, "CREATE");
+  if (HasMode(modes, "MODIFY") || creates_members || shows_created) {
     for (const CImportColumn& column : columns) {
       if (IsSpecialColumn(column.Name, Creating::No) || column.Name == "objectClass") continue;
       attributes_.push_back(column);
@@ -237,6 +239,7 @@ bool ImportUndo::Created(ds::Object& object, const std::string& dn,
     return false;
   }
   const std::string guid = GuidText(ds::BytesOfHex(hex));
+  Keep(Record::Action::kCreated, guid, dn);
   created_.insert(guid);
   placed_.insert(guid);
   if (ImportValue(entry, "memberOf").empty()) return Append(EmptyLine("Delete", guid, dn), error);
@@ -253,6 +256,9 @@ bool ImportUndo::Created(ds::Object& object, const std::string& dn,
 
 bool ImportUndo::Modified(const Previous& previous, bool renamed, int entry_number,
                           CBVKError& error) {
+  Record& record = Keep(Record::Action::kModified, previous.guid, previous.dn);
+  record.previous = previous;
+  record.renamed = renamed;
   // A new object goes away whole; its later changes need no way back.
   if (created_.contains(previous.guid)) return true;
   if (!modified_.insert(previous.guid).second) {
@@ -265,11 +271,32 @@ bool ImportUndo::Modified(const Previous& previous, bool renamed, int entry_numb
 }
 
 bool ImportUndo::Moved(const Place& place, const std::string& container, CBVKError& error) {
+  Keep(Record::Action::kMoved, place.guid, place.rdn + "," + place.parent).container = container;
   // The first move back of an object returns it to where it was before the run.
   if (!placed_.insert(place.guid).second) return true;
   std::vector<std::string> line = EmptyLine("Move", place.guid, place.rdn + "," + container);
   line[Index("container")] = place.parent;
   return Append(line, error);
+}
+
+ImportUndo::Record& ImportUndo::Keep(Record::Action action, const std::string& guid,
+                                     const std::string& dn) {
+  // Outside a rehearsal nothing is kept: the record filled in is a scratch one.
+  if (rehearsal_ == Rehearsal::kNo) {
+    scratch_ = Record();
+    return scratch_;
+  }
+  Record& record = records_.emplace_back();
+  record.entry_number = entry_number_;
+  record.action = action;
+  record.guid = guid;
+  record.dn = dn;
+  record.entry = entry_;
+  return record;
+}
+
+void ImportUndo::EntryFailed(const std::string& message) {
+  Keep(Record::Action::kFailed, "", "").message = message;
 }
 
 void ImportUndo::PasswordSet(int entry_number, const std::string& dn) {

@@ -40,10 +40,26 @@ class ImportUndo {
     std::string dn;
   };
 
+  // What the run did to one entry's object, kept for a rehearsal's change set.
+  struct Record {
+    enum class Action { kCreated, kModified, kMoved, kFailed };
+    int entry_number = 0;
+    Action action = Action::kFailed;
+    std::string guid;
+    std::string dn;  // before the entry
+    std::vector<std::string> entry;
+    Previous previous;      // kModified
+    bool renamed = false;   // kModified
+    std::string container;  // kMoved: where it went
+    std::string message;    // kFailed
+  };
+  // Whether the run's records are kept, and every column read for them.
+  enum class Rehearsal { kNo, kYes };
+
   // columns: the import file's column table; modes: every entry's mode, upper-cased, which
   // decides the columns the undo file needs.
   ImportUndo(ImportDirectory& directory, const std::vector<CImportColumn>& columns,
-             const std::vector<std::string>& modes);
+             const std::vector<std::string>& modes, Rehearsal rehearsal = Rehearsal::kNo);
 
   // Creates the file and writes its header line. Never replaces an existing file, which may be
   // the only way back from an earlier run; fails with "Could not create the undo file ...".
@@ -66,6 +82,18 @@ class ImportUndo {
   // The object now lies in container.
   [[nodiscard]] bool Moved(const Place& place, const std::string& container, CBVKError& error);
 
+  // The entry being applied, counted from 1.
+  void SetEntry(int entry_number, const std::vector<std::string>& entry) {
+    entry_number_ = entry_number;
+    entry_ = entry;
+  }
+  // Notes a failed entry (rehearsals only).
+  void EntryFailed(const std::string& message);
+  const std::vector<Record>& Records() const { return records_; }
+  const std::vector<std::string>& Header() const { return header_; }
+  // The entry's value in the import file's column of that name.
+  std::string ImportValue(const std::vector<std::string>& entry, const std::string& name) const;
+
   // Notes an entry that set a password, which no undo file can give back.
   void PasswordSet(int entry_number, const std::string& dn);
   // The summary's lines about the undo file: its path, how to import it, the passwords it cannot
@@ -75,9 +103,10 @@ class ImportUndo {
  private:
   // The position of a column in the undo file's header, -1 when it has none.
   int Index(const std::string& name) const;
-  // The entry's value in the import file's column of that name.
-  std::string ImportValue(const std::vector<std::string>& entry, const std::string& name) const;
+
   bool Append(const std::vector<std::string>& line, CBVKError& error);
+  // A new record of the entry being applied, kept in a rehearsal.
+  Record& Keep(Record::Action action, const std::string& guid, const std::string& dn);
   std::vector<std::string> EmptyLine(const char* mode, const std::string& guid,
                                      const std::string& dn) const;
 
@@ -97,6 +126,11 @@ class ImportUndo {
   std::set<std::string> modified_;
   std::set<std::string> created_;
   std::map<int, std::string> passwords_;
+  Rehearsal rehearsal_;
+  int entry_number_ = 0;
+  std::vector<std::string> entry_;
+  std::vector<Record> records_;
+  Record scratch_;
   std::map<int, std::string> changed_twice_;
 };
 

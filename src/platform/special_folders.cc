@@ -41,6 +41,12 @@ std::string TemporaryFolder() {
   return WithSlash(folder.empty() ? "/tmp" : folder);
 }
 
+std::optional<std::string> MakePrivateTemporaryFolder(const std::string& prefix) {
+  std::string pattern = TemporaryFolder() + prefix + "XXXXXX";
+  if (mkdtemp(pattern.data()) == nullptr) return std::nullopt;
+  return pattern + "/";
+}
+
 std::string NetworkShareFolder(const std::string& server, const std::string& rest) {
   std::string path = MachinePath("/net/" + server).string();
   if (!rest.empty()) path += "/" + rest;

@@ -15,6 +15,10 @@ std::string SystemFolder();
 // The temporary folder: TMPDIR, else /tmp/.
 std::string TemporaryFolder();
 
+// A new folder in the temporary folder that only its owner may enter, named prefix + six
+// random characters, with "/" at the end; nothing when it cannot be made.
+std::optional<std::string> MakePrivateTemporaryFolder(const std::string& prefix);
+
 // A server share "\\server\rest" as the automounter shows it: /net/server/rest.
 std::string NetworkShareFolder(const std::string& server, const std::string& rest);
 

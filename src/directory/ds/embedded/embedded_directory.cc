@@ -8,6 +8,7 @@
 #include "directory/ds/embedded/password.h"
 #include "directory/ds/embedded/sid.h"
 #include "directory/ds/embedded/special_objects.h"
+#include "directory/ds/embedded/sqlite.h"
 #include "directory/ds/embedded/store.h"
 #include "directory/ds/open_directory.h"
 
@@ -74,6 +75,18 @@ bool OpenEmbeddedDirectory(const std::string& path, std::unique_ptr<Directory>* 
   std::shared_ptr<Store> store;
   if (!Store::Open(path, &store, error)) return false;
   *directory = DirectoryOfStore(std::move(store));
+  return true;
+}
+
+bool CopyEmbeddedDirectory(const std::string& source, const std::string& destination,
+                           std::string* error) {
+  std::unique_ptr<Database> original;
+  std::string reason;
+  if (!Database::Open(source, Database::Mode::kReadOnly, &original, &reason) ||
+      !original->BackupTo(destination, &reason)) {
+    *error = "Could not copy the directory '" + source + "': " + reason;
+    return false;
+  }
   return true;
 }
 

@@ -21,6 +21,12 @@ std::string DefaultDirectoryPath();
 [[nodiscard]] bool OpenEmbeddedDirectory(const std::string& path,
                                          std::unique_ptr<Directory>* directory, std::string* error);
 
+// Copies the directory file at source into a new file at destination, reading source only
+// (never opened for writing), as it stands at one moment even while another program writes it.
+// Fails with a message naming the file.
+[[nodiscard]] bool CopyEmbeddedDirectory(const std::string& source, const std::string& destination,
+                                         std::string* error);
+
 struct ProvisionOptions {
   // Set as the Administrator's password when not empty (it must meet the password policy).
   std::string administrator_password;

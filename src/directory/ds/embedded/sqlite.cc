@@ -1,5 +1,7 @@
 #include "directory/ds/embedded/sqlite.h"
 
+#include <cstdio>
+
 #include <sqlite3.h>
 
 namespace tessary::ds::embedded {
@@ -90,6 +92,22 @@ bool Database::Open(const std::string& path, Mode mode, std::unique_ptr<Database
   sqlite3_extended_result_codes(handle, 0);
   database->reset(new Database(handle));
   return true;
+}
+
+bool Database::BackupTo(const std::string& path, std::string* error) {
+  std::unique_ptr<Database> copy;
+  if (!Open(path, Mode::kCreate, &copy, error)) return false;
+  sqlite3_backup* backup = sqlite3_backup_init(copy->handle_, "main", handle_, "main");
+  int rc = backup != nullptr ? sqlite3_backup_step(backup, -1) : sqlite3_errcode(copy->handle_);
+  if (backup != nullptr) {
+    const int finished = sqlite3_backup_finish(backup);
+    if (rc == SQLITE_DONE) rc = finished;
+  }
+  if (rc == SQLITE_OK || rc == SQLITE_DONE) return true;
+  *error = sqlite3_errmsg(copy->handle_);
+  copy.reset();
+  std::remove(path.c_str());
+  return false;
 }
 
 bool Database::Exec(const std::string& sql) {

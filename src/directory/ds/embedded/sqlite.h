@@ -51,6 +51,9 @@ class Database {
                                  std::unique_ptr<Database>* database, std::string* error);
 
   [[nodiscard]] bool Exec(const std::string& sql);
+  // Writes a consistent copy of the whole database into a new file at path (SQLite's online
+  // backup); fails with SQLite's words, and then removes what it wrote.
+  [[nodiscard]] bool BackupTo(const std::string& path, std::string* error);
   // The statement for sql, prepared on first use (sql must be a string literal: it is the key).
   // Null when it does not prepare; LastError says why.
   Statement* Prepare(const char* sql);
