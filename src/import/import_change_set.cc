@@ -12,6 +12,14 @@ using Record = ImportUndo::Record;
 
 constexpr const char* kRemoveValue = "~DEL";
 
+// A message on one line, its line breaks blanks, as the error file writes it.
+std::string OneLine(std::string message) {
+  for (char& c : message) {
+    if (c == '\n' || c == '\r') c = ' ';
+  }
+  return message;
+}
+
 // "~DEL" in a read-back line means the object has no value.
 std::string Shown(const std::string& value) { return value == kRemoveValue ? "" : value; }
 
@@ -92,7 +100,7 @@ std::vector<std::string> ChangeSetText(const std::vector<ImportChange>& changes)
   for (const ImportChange& change : changes) {
     const std::string entry = "Entry " + std::to_string(change.entry_number);
     if (change.action == "fail") {
-      lines.push_back(entry + " fails: " + change.message);
+      lines.push_back(entry + " fails: " + OneLine(change.message));
     } else if (!change.attribute.empty()) {
       lines.push_back("  " + change.attribute + ": " + change.old_values + " -> " +
                       change.new_values);
@@ -111,12 +119,9 @@ std::vector<std::string> ChangeSetReport(const std::vector<ImportChange>& change
   std::vector<std::string> lines = {
       "Entry,Action,distinguishedName,Attribute,Old values,New values,Message"};
   for (const ImportChange& change : changes) {
-    std::string message = change.message;
-    for (char& c : message) {
-      if (c == '\n' || c == '\r') c = ' ';
-    }
     lines.push_back(JoinValues({std::to_string(change.entry_number), change.action, change.dn,
-                                change.attribute, change.old_values, change.new_values, message}));
+                                change.attribute, change.old_values, change.new_values,
+                                OneLine(change.message)}));
   }
   return lines;
 }

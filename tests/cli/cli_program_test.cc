@@ -209,14 +209,57 @@ TEST_F(TessaryProgramTest, ImportedUndoFileTakesTheImportBack) {
   ProgramRun again = Tessary({"import", Path("in.csv"), "--error-folder", Path("errors"),
                               "--undo-file", Path("undo.csv")});
   EXPECT_EQ(again.status, 2) << again.err;  // the first run's way back is kept
-  ProgramRun undo = Tessary({"import", Path("undo.csv"), "--error-folder", Path("errors"),
-                             "--overwrite-multivalued"});
+  ProgramRun undo = Tessary(
+      {"import", Path("undo.csv"), "--error-folder", Path("errors"), "--overwrite-multivalued"});
   ASSERT_EQ(undo.status, 0) << undo.err;
   ASSERT_EQ(Tessary({"export", "--class", "User", "--container", unit_, "--attributes", "title",
                      "--output", Path("out.csv")})
                 .status,
             0);
   EXPECT_EQ(FileText("out.csv").find("Engineer"), std::string::npos) << FileText("out.csv");
+}
+
+TEST_F(TessaryProgramTest, RehearsalShowsTheChangesAndFailuresOfTheRealRunAndWritesNothing) {
+  if (!UsingFreshEmbeddedDirectory()) GTEST_SKIP() << "a rehearsal needs an embedded directory";
+  const std::string ann = AddUser("Ann", {{"title", {"Clerk"}}});
+  const std::string nobody = "CN=Nobody," + unit_;
+  const std::string bob = "CN=Bob," + unit_;
+  WriteFileText(machine_.Root() / "in.csv",
+                "mode,distinguishedName,objectClass,title\r\nModify,\"" + ann +
+                    "\",,Engineer\r\nModify,\"" + nobody + "\",,Ghost\r\nCreate,\"" + bob +
+                    "\",contact,Boss\r\n");
+  const std::string directory_before = FileText("directory.db");
+  ProgramRun rehearsal =
+      Tessary({"import", Path("in.csv"), "--error-folder", Path("errors"), "--account-disabled",
+               "--rehearse", "--rehearse-report", Path("report.csv")});
+  EXPECT_EQ(rehearsal.status, 3) << rehearsal.err;
+  EXPECT_EQ(FileText("directory.db"), directory_before);
+  EXPECT_FALSE(std::filesystem::exists(Path("errors")));
+
+  ProgramRun real =
+      Tessary({"import", Path("in.csv"), "--error-folder", Path("errors"), "--account-disabled"});
+  EXPECT_EQ(real.status, 3) << real.err;
+  std::string failure;
+  for (const auto& file : std::filesystem::directory_iterator(Path("errors"))) {
+    const std::string text = FileText("errors/" + file.path().filename().string());
+    const std::size_t quote = text.find(",\"", text.find(nobody));
+    failure = text.substr(quote + 2, text.rfind('"') - quote - 2);
+  }
+  ASSERT_FALSE(failure.empty());
+  EXPECT_EQ(rehearsal.out,
+            "Entry 1: modify " + ann + "\n  title: Clerk -> Engineer\nEntry 2 fails: " + failure +
+                "\nEntry 3: create " + bob + "\n  title:  -> Boss\n\nRehearsal of import file '" +
+                Path("in.csv") +
+                "': nothing was changed.\n\n0 'delete' entries would be processed.\n"
+                "1 'create' entries would be processed.\n1 'modify' entries would be "
+                "processed.\n1 errors would occur.\n");
+  EXPECT_NE(FileText("report.csv")
+                .find("Entry,Action,distinguishedName,Attribute,Old values,New "
+                      "values,Message\r\n1,modify,\"" +
+                      ann + "\",,,,\r\n1,modify,\"" + ann +
+                      "\",title,Clerk,Engineer,\r\n2,fail,\"" + nobody),
+            std::string::npos)
+      << FileText("report.csv");
 }
 
 TEST_F(TessaryProgramTest, ImportKeepsNoChoices) {

@@ -10,6 +10,7 @@
 #include <set>
 
 #include "directory_import_fixture.h"
+#include "import/import_change_set.h"
 #include "import/split_values.h"
 
 namespace tessary::testing {
@@ -268,6 +269,39 @@ TEST_F(ImportUndoTest, FailedEntryLeavesNoInverseButAppliedOnesStay) {
   const Lines lines = ReadLines(undo_file_);
   ASSERT_EQ(lines.size(), 2u);
   EXPECT_NE(lines[1].find(",first"), std::string::npos) << lines[1];
+}
+
+TEST_F(ImportUndoTest, ChangeSetNamesEveryKindOfChangeInEntryOrder) {
+  MakeObjects();
+  engine_->UndoFile = undo_file_;
+  engine_->KeepRecords = true;
+  engine_->MultiValueMode = 1;
+  Lines lines = MixedFile();
+  lines.push_back("Modify," + Quoted(Dn("Nobody")) + ",,x,,,,,");
+  ASSERT_EQ(Import(lines), 1);
+  std::vector<ImportChange> changes;
+  CBVKError error;
+  ASSERT_TRUE(BuildChangeSet(*engine_->RunRecord(), *adapter_, &changes, error)) << error.Text();
+  const Lines text = ChangeSetText(changes);
+  const auto has = [&text](const std::string& line) {
+    return std::find(text.begin(), text.end(), line) != text.end();
+  };
+  EXPECT_TRUE(has("Entry 1: create " + Dn(Unique("New")))) << JoinValues(text);
+  EXPECT_TRUE(has("  memberOf:  -> " + Dn(Unique("G2")))) << JoinValues(text);
+  EXPECT_TRUE(has("Entry 2: modify " + Dn("U1"))) << JoinValues(text);
+  EXPECT_TRUE(has("  otherTelephone: 1%2 -> 3")) << JoinValues(text);
+  EXPECT_TRUE(has("  memberOf: " + Dn(Unique("G1")) + " -> " + Dn(Unique("G2"))))
+      << JoinValues(text);
+  EXPECT_TRUE(has("  name: U2 -> U2" + Unique("r"))) << JoinValues(text);
+  EXPECT_TRUE(has("  description: second, with comma -> ")) << JoinValues(text);
+  EXPECT_TRUE(has("Entry 4: delete " + Dn(Unique("U3")) + " -> CN=LostAndFound," + DomainDN()))
+      << JoinValues(text);
+  EXPECT_TRUE(has("Entry 5: move " + Dn(Unique("C4")) + " -> " + target_)) << JoinValues(text);
+  ASSERT_FALSE(text.empty());
+  EXPECT_EQ(text.back().rfind("Entry 6 fails: ", 0), 0u) << text.back();
+  std::vector<int> order;
+  for (const ImportChange& change : changes) order.push_back(change.entry_number);
+  EXPECT_TRUE(std::is_sorted(order.begin(), order.end()));
 }
 
 TEST_F(ImportUndoTest, DelValueInMemberOfLeavesEveryGroup) {
