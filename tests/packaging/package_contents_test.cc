@@ -37,7 +37,7 @@ class PackageContents : public UnpackedPackageTest {
   }
 };
 
-TEST_F(PackageContents, HoldsTheProgramsTheirPagesTheCompletionAndTheDocuments) {
+TEST_F(PackageContents, HoldsTheProgramsTheirPagesTheCompletionTheDesktopFilesAndTheDocuments) {
   const std::set<std::string> expected = {
       "./usr/bin/tessary",
       "./usr/bin/tessary-directory",
@@ -49,6 +49,9 @@ TEST_F(PackageContents, HoldsTheProgramsTheirPagesTheCompletionAndTheDocuments) 
       "./usr/share/bash-completion/completions/tessary-directory",
       "./usr/share/doc/tessary/copyright",
       "./usr/share/doc/tessary/changelog.Debian.gz",
+      "./usr/share/applications/tessary.desktop",
+      "./usr/share/icons/hicolor/scalable/apps/tessary.svg",
+      "./usr/share/tessary/TY-Index.htm",
   };
   EXPECT_EQ(FileList(), expected);
   EXPECT_TRUE(std::filesystem::is_symlink(Root() /
@@ -85,7 +88,8 @@ TEST_F(PackageContents, ControlFieldsAndDependenciesFromTheSharedLibraries) {
   EXPECT_EQ(Field("Package"), "tessary\n");
   EXPECT_EQ(Field("Version"), TESSARY_VERSION "-1\n");
   const std::string depends = Field("Depends");
-  for (const char* library : {"libc6", "libstdc++6", "libsqlite3-0", "libicu", "libldap"})
+  for (const char* library :
+       {"libc6", "libstdc++6", "libsqlite3-0", "libicu", "libldap", "libqt6widgets6", "libqt6svg6"})
     EXPECT_NE(depends.find(library), std::string::npos) << library << " in " << depends;
   // The changelog's first entry is this version.
   const ProgramRun first =
