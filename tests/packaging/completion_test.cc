@@ -66,7 +66,7 @@ TEST_F(Completion, TessaryOffersItsCommandsAndEachCommandsOptions) {
   EXPECT_EQ(Offered({"tessary", "import", "file.csv", "--"}),
             (Words{"--error-folder", "--overwrite-multivalued", "--create-mailboxes",
                    "--account-disabled", "--password-never-expires", "--no-must-change-password",
-                   "--help"}));
+                   "--undo-file", "--rehearse", "--rehearse-report", "--help"}));
   // An option is given once: the programs refuse it twice.
   EXPECT_EQ(Offered({"tessary", "export", "--class", "User", "--output", "x.csv", "--s"}),
             (Words{"--subcontainers"}));
@@ -83,6 +83,13 @@ TEST_F(Completion, FilesAndFoldersWhereTheyAreNamed) {
   EXPECT_EQ(Offered({"tessary", "import", "users.csv", "--error-folder", "g"}), Words{})
       << "a folder, not a file";
   EXPECT_EQ(Offered({"tessary", "export", "--output", "g"}), (Words{"groups.csv"}));
+  EXPECT_EQ(Offered({"tessary", "import", "users.csv", "--undo-file", "g"}), (Words{"groups.csv"}));
+  EXPECT_EQ(Offered({"tessary", "import", "users.csv", "--rehearse", "--rehearse-report", "u"}),
+            (Words{"users.csv"}));
+  EXPECT_EQ(Offered({"tessary", "import", "users.csv", "--rehearse-report", "r.csv", "--undo-file",
+                     "u.csv", "--re"}),
+            (Words{"--rehearse"}))
+      << "the values of options are no operands";
   EXPECT_EQ(Offered({"tessary", "--directory", "sam"}), (Words{"sample.db"}));
   WriteFileText(WorkFolder() / "ou.ldif", "");
   EXPECT_EQ(Offered({"tessary-directory", "load", "o"}), (Words{"ou.ldif"}));
