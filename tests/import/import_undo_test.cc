@@ -210,6 +210,23 @@ TEST_F(ImportUndoTest, UndoFileIsPrivateAndNamesObjectsByGuid) {
   EXPECT_EQ(modes, (Lines{"Modify", "Move", "Modify", "Modify", "Move", "Move"}));
 }
 
+TEST_F(ImportUndoTest, RunCutShortLeavesTheWayBackFromWhatItApplied) {
+  MakeObjects();
+  const Snapshot before = Take();
+  engine_->UndoFile = undo_file_;
+  ScriptedProgressHost host;
+  host.PressAfterProgress(2, 1056);  // Cancel while the second entry is applied
+  ASSERT_EQ(Import(MixedFile(), &host), 1);
+  EXPECT_TRUE(Exists(Dn(Unique("U3"))));  // the delete was never reached
+  undo_lines_ = ReadLines(undo_file_);
+  EXPECT_EQ(undo_lines_.size(), 4u);  // the new user's two lines and the modify's one
+  engine_->UndoFile.clear();
+  engine_->MultiValueMode = 1;
+  ASSERT_EQ(Import(undo_lines_), 1);
+  EXPECT_EQ(engine_->ErrorCount, 0) << JoinValues(ErrorMessages());
+  EXPECT_TRUE(SameState(before, Take()));
+}
+
 TEST_F(ImportUndoTest, ExistingUndoFileIsNeverReplaced) {
   MakeObjects();
   WriteLines(undo_file_, {"keep me"});
