@@ -32,10 +32,23 @@ bool CBVKADObject::Bind(const std::string& path, std::unique_ptr<ds::Object>* ob
   std::string normalized = Normalized(path);
   HRESULT hr = directory_ ? directory_->Bind(kLdapPrefix + normalized, object) : E_POINTER;
   if (Succeeded(hr)) return true;
-  error.SetText("Could not open the object '" + normalized + "'.");
-  error.SetADSIError(hr);
+  SetOpenError(normalized, hr, error);
   if (exists && hr == E_DS_NO_SUCH_OBJECT) *exists = 0;
   return false;
+}
+
+bool CBVKADObject::BindFast(const std::string& path, std::unique_ptr<ds::Object>* object,
+                            CBVKError& error) {
+  std::string normalized = Normalized(path);
+  HRESULT hr = directory_ ? directory_->BindFast(kLdapPrefix + normalized, object) : E_POINTER;
+  if (Succeeded(hr)) return true;
+  SetOpenError(normalized, hr, error);
+  return false;
+}
+
+void CBVKADObject::SetOpenError(const std::string& path, HRESULT hr, CBVKError& error) {
+  error.SetText("Could not open the object '" + Normalized(path) + "'.");
+  error.SetADSIError(hr);
 }
 
 bool CBVKADObject::Open(const std::string& path, std::unique_ptr<ds::Object>* object, int* exists) {
@@ -164,7 +177,7 @@ bool CBVKADObject::SearchChildren(const std::string& path,
 bool CBVKADObject::Search(CBVKADSearch& holder, const std::string& base, const std::string& filter,
                           const std::vector<std::string>& columns, Subtree subtree) {
   std::unique_ptr<ds::Object> object;
-  if (!Bind(base, &object, nullptr, holder.error)) return false;
+  if (!BindFast(base, &object, holder.error)) return false;
   ds::SearchRequest request;
   request.filter = filter;
   request.columns = columns;
@@ -177,12 +190,20 @@ bool CBVKADObject::Search(CBVKADSearch& holder, const std::string& base, const s
     holder.error.AddLine("Could not perform search '" + filter + "' in '" + base + "'.");
     return false;
   };
+  // The base was bound without a read: a base that is not there shows here, and is told as the
+  // bind would have told it.
+  auto fail_first = [&](HRESULT hr) {
+    if (hr != E_DS_NO_SUCH_OBJECT) return fail(hr);
+    SetOpenError(base, hr, holder.error);
+    return false;
+  };
   std::unique_ptr<ds::SearchCursor> cursor;
-  if (HRESULT hr = object->ExecuteSearch(request, &cursor); Failed(hr)) return fail(hr);
+  if (HRESULT hr = object->ExecuteSearch(request, &cursor); Failed(hr)) return fail_first(hr);
 
   std::vector<std::string> outstanding = columns;
   std::vector<std::string> returned;
   HRESULT hr = cursor->GetFirstRow();
+  if (Failed(hr)) return fail_first(hr);
   for (bool first = true; hr == S_OK; first = false, hr = cursor->GetNextRow()) {
     if (first) {
       std::string name;
@@ -205,7 +226,12 @@ bool CBVKADObject::Search(CBVKADSearch& holder, const std::string& base, const s
       std::string dn;
       std::unique_ptr<ds::Object> row_object;
       if (row->GetText("distinguishedName", &dn) && !dn.empty()) {
-        if (!Bind(dn, &row_object, nullptr, holder.error)) return false;
+        // One request for the row: only the columns it lacks.
+        if (!BindFast(dn, &row_object, holder.error)) return false;
+        if (HRESULT read = row_object->GetInfoEx(outstanding); Failed(read)) {
+          SetOpenError(dn, read, holder.error);
+          return false;
+        }
         for (const std::string& name : outstanding) {
           if (row->ReadAttribute(*row_object, name)) continue;
           if (row->Error().Code() == E_ADS_PROPERTY_NOT_FOUND) continue;

@@ -163,6 +163,11 @@ class CBVKADObject {
  private:
   [[nodiscard]] bool Bind(const std::string& path, std::unique_ptr<ds::Object>* object, int* exists,
                           CBVKError& error);
+  // The directory's fast bind: nothing is read, so a missing object shows at its first use.
+  [[nodiscard]] bool BindFast(const std::string& path, std::unique_ptr<ds::Object>* object,
+                              CBVKError& error);
+  // The message of a failed bind of path, for a failure that shows only at the first use.
+  static void SetOpenError(const std::string& path, HRESULT hr, CBVKError& error);
   [[nodiscard]] bool ReadOneAttribute(ds::Object& object, const std::string& attribute,
                                       std::vector<std::string>* texts, Required required);
 

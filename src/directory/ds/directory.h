@@ -32,6 +32,13 @@ class Directory {
   // "LDAP://schema/<class>" or "LDAP://<dns domain name>". Fails with E_ADS_BAD_PATHNAME for a
   // path of none of these forms and E_DS_NO_SUCH_OBJECT (0x80072030) when nothing is there.
   [[nodiscard]] virtual HRESULT Bind(const std::string& path, std::unique_ptr<Object>* object) = 0;
+  // Binds without asking whether the object is there, as ADSI's fast bind does: for a search
+  // base or an object whose few attributes are then read with GetInfoEx, where the bind's own
+  // read would be a request spent for nothing. An object that is not there fails the first
+  // operation on it with E_DS_NO_SUCH_OBJECT instead.
+  [[nodiscard]] virtual HRESULT BindFast(const std::string& path, std::unique_ptr<Object>* object) {
+    return Bind(path, object);
+  }
 
   // Where the connection goes (the file or the URI), for messages.
   virtual std::string Location() const = 0;

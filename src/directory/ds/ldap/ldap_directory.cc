@@ -38,24 +38,43 @@ class LdapDirectory final : public Directory {
     return BindDn(dn, object);
   }
 
+  HRESULT BindFast(const std::string& path, std::unique_ptr<Object>* object) override {
+    AdsPath parsed;
+    HRESULT hr = ParseAdsPath(path, &parsed);
+    if (Failed(hr)) return hr;
+    if (parsed.kind != AdsPath::Kind::kDn && parsed.kind != AdsPath::Kind::kGuid) {
+      return Bind(path, object);
+    }
+    Entry entry;
+    hr = DnOfPath(*session_, path, &entry.dn);
+    if (Failed(hr)) return hr;
+    *object =
+        std::make_unique<LdapObject>(session_, std::move(entry), LdapObject::Kind::kEntry, false);
+    return S_OK;
+  }
+
   std::string Location() const override { return session_->Uri(); }
 
  private:
+  // A bind asks only whether the object is there and its class, as ADSI's does; the rest is
+  // read at the first Get that needs it, so a bind made only to reach a child or to search
+  // below costs one small answer.
   HRESULT BindDn(const std::string& dn, std::unique_ptr<Object>* object) {
     Entry entry;
-    HRESULT hr = session_->ReadEntry(dn, {}, &entry);
-    if (Failed(hr)) return hr;
+    if (session_->IsNamingContext(dn)) {
+      // The RootDSE already said it is there.
+      entry.dn = dn;
+    } else if (HRESULT hr = session_->ReadEntry(dn, {"objectClass"}, &entry); Failed(hr)) {
+      return hr;
+    }
     *object =
-        std::make_unique<LdapObject>(session_, std::move(entry), LdapObject::Kind::kEntry, true);
+        std::make_unique<LdapObject>(session_, std::move(entry), LdapObject::Kind::kEntry, false);
     return S_OK;
   }
 
   HRESULT BindRootDse(std::unique_ptr<Object>* object) {
-    Entry entry;
-    HRESULT hr = session_->ReadEntry("", {}, &entry);
-    if (Failed(hr)) return hr;
-    *object =
-        std::make_unique<LdapObject>(session_, std::move(entry), LdapObject::Kind::kRootDse, true);
+    *object = std::make_unique<LdapObject>(session_, session_->RootDse(),
+                                           LdapObject::Kind::kRootDse, true);
     return S_OK;
   }
 

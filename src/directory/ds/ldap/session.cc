@@ -98,11 +98,11 @@ HRESULT Session::Fail(int rc, const std::string& diagnostic) {
 }
 
 HRESULT Session::Start() {
-  Entry root;
-  HRESULT hr = ReadEntry(
-      "", {"defaultNamingContext", "configurationNamingContext", "schemaNamingContext"}, &root);
+  // Read whole, once: every bind of the RootDSE is answered from this copy. Read before the
+  // schema is known, its values stay text, as no schema describes them.
+  HRESULT hr = ReadEntry("", {}, &root_dse_);
   if (Failed(hr)) return hr;
-  for (const Attribute& attribute : root.attributes) {
+  for (const Attribute& attribute : root_dse_.attributes) {
     if (attribute.values.empty() || attribute.values[0].string() == nullptr) continue;
     const std::string& value = *attribute.values[0].string();
     std::string name = AsciiLower(attribute.name);
@@ -113,12 +113,30 @@ HRESULT Session::Start() {
   return S_OK;
 }
 
+bool Session::IsNamingContext(std::string_view dn) const {
+  const std::string key = DnKey(dn);
+  if (key.empty()) return false;
+  for (const Attribute& attribute : root_dse_.attributes) {
+    if (!AsciiCaselessEqual(attribute.name, "namingContexts")) continue;
+    for (const Value& value : attribute.values) {
+      if (value.string() != nullptr && DnKey(*value.string()) == key) return true;
+    }
+  }
+  return false;
+}
+
 void Session::LearnAttributes(const std::vector<std::string>& names) {
   // Before the RootDSE is read there is no schema to ask, and the schema's own answer is read
   // with every value as a string.
   if (schema_nc_.empty() || reading_schema_) return;
   std::vector<std::string> unknown;
-  for (const std::string& name : names) {
+  // Every bind and every export reads these: the first lookup takes them along, sparing a
+  // request each later.
+  static const std::vector<std::string> kAlwaysRead = {"objectClass", "objectGUID",
+                                                       "distinguishedName"};
+  std::vector<std::string> wanted = names;
+  if (schema_.empty()) wanted.insert(wanted.end(), kAlwaysRead.begin(), kAlwaysRead.end());
+  for (const std::string& name : wanted) {
     std::string key = AsciiLower(BaseAttributeName(name));
     if (!schema_.contains(key) && std::find(unknown.begin(), unknown.end(), key) == unknown.end()) {
       unknown.push_back(std::move(key));

@@ -42,8 +42,13 @@ class Session {
  public:
   explicit Session(std::unique_ptr<Connection> connection);
 
-  // Reads the RootDSE's naming contexts; fails with the search's HRESULT.
+  // Reads the RootDSE; fails with the search's HRESULT.
   [[nodiscard]] HRESULT Start();
+
+  // The RootDSE as Start read it.
+  const Entry& RootDse() const { return root_dse_; }
+  // Whether dn names one of the naming contexts the RootDSE lists.
+  bool IsNamingContext(std::string_view dn) const;
 
   const std::string& DefaultNamingContext() const { return default_nc_; }
   const std::string& ConfigurationNamingContext() const { return configuration_nc_; }
@@ -105,6 +110,7 @@ class Session {
   HRESULT Exists(const std::string& dn, bool* exists);
 
   std::unique_ptr<Connection> connection_;
+  Entry root_dse_;
   std::string default_nc_, configuration_nc_, schema_nc_;
   bool reading_schema_ = false;
   // By lower-case name; nothing where the schema has no such attribute.
