@@ -15,6 +15,10 @@ int RunHeader(const CommandLine& line, Console& console);
 //   [--undo-file UNDO]
 int RunImport(const CommandLine& line, Console& console);
 
+// No command: the wizard, on the UI host the program installed (a display's). Without one it
+// says that the wizard needs a display.
+int RunWizard(const CommandLine& line, Console& console);
+
 // Says which required options are missing; false when one is.
 [[nodiscard]] bool RequireOptions(const CommandLine& line, const std::vector<const char*>& names,
                                   std::ostream& err);

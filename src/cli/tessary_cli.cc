@@ -145,10 +145,7 @@ int RunTessary(const std::vector<std::string>& args, Console& console) {
     console.out << kVersion;
     return kExitOk;
   }
-  if (command == Commands().end()) {
-    console.err << kUsage;
-    return kExitCouldNotRun;
-  }
+  if (command == Commands().end()) return RunWizard(line, console);
   TerminalUiHost ui(console.err);
   platform::SetUiHost(&ui);
   const int status = command->run(line, console);

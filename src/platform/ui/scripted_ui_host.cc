@@ -42,4 +42,19 @@ std::optional<std::string> ScriptedUiHost::ChooseFolder(const std::string& title
   return TakeFront(&folders_);
 }
 
+int ScriptedUiHost::RunModalDialog(DialogModel& model, const Window*) {
+  dialogs_shown_.push_back(model.Template().id);
+  ScriptedDialogWindow window(model, nullptr);
+  model.OnInitDialog(window);
+  if (!window.Ended() && !dialog_scripts_.empty()) {
+    DialogScript script = std::move(dialog_scripts_.front());
+    dialog_scripts_.pop_front();
+    DialogDriver driver(window, problems_);
+    script(driver);
+  }
+  if (!window.Ended()) model.OnButton(kIdCancel);
+  if (!window.Ended()) window.EndModal(kIdCancel);
+  return window.Result();
+}
+
 }  // namespace tessary::platform

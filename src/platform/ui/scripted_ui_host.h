@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/ui/scripted_dialog.h"
 #include "platform/ui/ui_host.h"
 
 namespace tessary::platform {
@@ -27,10 +28,18 @@ class ScriptedUiHost : public UiHost {
   void QueueOpenFile(std::optional<std::string> path) { open_files_.push_back(std::move(path)); }
   void QueueSaveFile(std::optional<std::string> path) { save_files_.push_back(std::move(path)); }
   void QueueFolder(std::optional<std::string> path) { folders_.push_back(std::move(path)); }
+  // The script of the next modal dialog. It runs once the dialog is initialised; a dialog still
+  // open when its script returns (or shown with no script queued) is cancelled as with its
+  // close box, and, should it refuse, ended with IDCANCEL.
+  void QueueDialog(DialogScript script) { dialog_scripts_.push_back(std::move(script)); }
 
   const std::vector<ShownMessage>& Messages() const { return messages_; }
   const std::vector<FileDialogRequest>& FileRequests() const { return file_requests_; }
   const std::vector<std::string>& FolderTitles() const { return folder_titles_; }
+  // Template ids of the modal dialogs shown, in order.
+  const std::vector<int>& DialogsShown() const { return dialogs_shown_; }
+  // What the scripts tried that a person could not have done; empty in a good run.
+  const std::vector<std::string>& Problems() const { return problems_; }
 
   int ShowMessageBox(const Window* owner, const std::string& caption, const std::string& text,
                      unsigned type) override;
@@ -39,6 +48,7 @@ class ScriptedUiHost : public UiHost {
   std::optional<std::string> ChooseFolder(const std::string& title,
                                           const std::string& initial_folder) override;
   std::string ApplicationTitle() const override { return application_title_; }
+  int RunModalDialog(DialogModel& model, const Window* parent) override;
 
  private:
   std::string application_title_;
@@ -49,6 +59,9 @@ class ScriptedUiHost : public UiHost {
   std::vector<ShownMessage> messages_;
   std::vector<FileDialogRequest> file_requests_;
   std::vector<std::string> folder_titles_;
+  std::deque<DialogScript> dialog_scripts_;
+  std::vector<int> dialogs_shown_;
+  std::vector<std::string> problems_;
 };
 
 // The first button of a message box type: what a person pressing Enter would choose.

@@ -46,6 +46,8 @@ int FirstButton(unsigned type) {
   }
 }
 
+int UiHost::RunModalDialog(DialogModel&, const Window*) { return -1; }
+
 UiHost& CurrentUiHost() {
   static StderrUiHost default_host;
   UiHost* host = installed_host.load();

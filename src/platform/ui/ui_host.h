@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/ui/dialog_host.h"
+
 namespace tessary::platform {
 
 // Message box types and answers keep the Windows numbers: callers store and compare them.
@@ -60,6 +62,9 @@ class UiHost {
                                                   const std::string& initial_folder) = 0;
   // The application's title, used when a message box has no owner or caption.
   virtual std::string ApplicationTitle() const = 0;
+  // Shows the dialog model modally (owned by parent when given) until its window's EndModal,
+  // and returns EndModal's result; -1 when this host cannot show dialogs (no display).
+  virtual int RunModalDialog(DialogModel& model, const Window* parent);
 };
 
 // The host of this process. Until one is installed, a host that writes messages to standard

@@ -1,0 +1,60 @@
+// The task runs of the wizard: leaving the page before the finish page runs the chosen task
+// with the same engines the command line uses.
+#include "app/control_ids.h"
+#include "app/task_wizard.h"
+#include "export/export_job.h"
+
+namespace tessary::app {
+
+bool CTaskWizard::PerformTask() {
+  switch (task) {
+    case kExportTask:
+      return RunExportTask();
+    case kHeaderTask:
+      return RunHeaderTask();
+    default:
+      return RunImportTask();
+  }
+}
+
+bool CTaskWizard::RunExportTask() {
+  CExportJob job(Domain());
+  job.ClassName = ExportClass;
+  job.Container = SelectedContainer;
+  job.IncludeSubcontainers = IncludeSubcontainers;
+  job.OutputFile = ExportFile;
+  job.Attributes = SelectedAttributes;
+  job.SaveChoices = [this] { SaveExportChoices(); };
+  job.Error().SetOwner(&Owner());
+  if (job.RunWithProgress(Progress(), &Owner()) != 1) return false;
+  Error().SetText(job.Error().Text());
+  return true;
+}
+
+bool CTaskWizard::RunHeaderTask() {
+  CExportJob job(Domain());
+  job.ClassName = ExportClass;
+  job.OutputFile = HeaderFile;
+  job.Attributes = SelectedAttributes;
+  job.SaveChoices = [this] { SaveExportChoices(); };
+  job.Error().SetOwner(&Owner());
+  if (job.WriteHeaderFile() != 1) return false;
+  Error().SetText(job.Error().Text());
+  return true;
+}
+
+bool CTaskWizard::RunImportTask() {
+  CBVKProgressDlg::ParameterMap parameters{{CImportEngine::kParameterKey, engine_.get()}};
+  auto dialog = std::make_unique<CBVKProgressDlg>(Progress(), &Owner(), kImportProgress,
+                                                  kIdProgressBar, -1, kIdAnimation,
+                                                  kIdProgressCancel);
+  dialog->SetAnimationResource(kImportClip);
+  dialog->SetParameters(&parameters);
+  dialog->SetWorkFunction(&CImportEngine::ImportWork);
+  engine_->Error().SetOwner(&Owner());
+  const std::int32_t result = CBVKProgressDlg::Run(std::move(dialog));
+  Error().SetText(engine_->Error().Text());
+  return result == 1;
+}
+
+}  // namespace tessary::app
