@@ -1,6 +1,5 @@
 // The task runs of the wizard: leaving the page before the finish page runs the chosen task
 // with the same engines the command line uses.
-#include "app/control_ids.h"
 #include "app/task_wizard.h"
 #include "export/export_job.h"
 
@@ -44,15 +43,8 @@ bool CTaskWizard::RunHeaderTask() {
 }
 
 bool CTaskWizard::RunImportTask() {
-  CBVKProgressDlg::ParameterMap parameters{{CImportEngine::kParameterKey, engine_.get()}};
-  auto dialog = std::make_unique<CBVKProgressDlg>(Progress(), &Owner(), kImportProgress,
-                                                  kIdProgressBar, -1, kIdAnimation,
-                                                  kIdProgressCancel);
-  dialog->SetAnimationResource(kImportClip);
-  dialog->SetParameters(&parameters);
-  dialog->SetWorkFunction(&CImportEngine::ImportWork);
   engine_->Error().SetOwner(&Owner());
-  const std::int32_t result = CBVKProgressDlg::Run(std::move(dialog));
+  const std::int32_t result = engine_->RunWithProgress(Progress(), &Owner());
   Error().SetText(engine_->Error().Text());
   return result == 1;
 }
