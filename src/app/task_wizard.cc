@@ -33,6 +33,7 @@ CTaskWizard::CTaskWizard(WizardEnvironment environment)
 }
 
 CTaskWizard::~CTaskWizard() {
+  if (CBVKDialog* page = CurrentPage()) OnDestroyPage(*page);
   CTaskWizard* self = this;
   current_wizard.compare_exchange_strong(self, previous_current_);
 }
@@ -156,6 +157,12 @@ void CTaskWizard::OnAfterCreatePage(CBVKDialog& page, int index) {
   if (hooks.shown) hooks.shown(*this, page);
 }
 
+void CTaskWizard::OnDestroyPage(CBVKDialog& page) {
+  // The wrappers of the page's list and tree must not outlive it.
+  if (AttributeList.Dialog() == &page) AttributeList.Detach();
+  if (ContainerTree.Dialog() == &page) ContainerTree.Detach();
+}
+
 void CTaskWizard::OnButtonPressed(CBVKDialog& source, int control_id) {
   CBVKDialog* page = CurrentPage();
   switch (control_id) {
@@ -212,7 +219,8 @@ void CTaskWizard::OnValueChanged(CBVKDialog& source, int control_id) {
 void CTaskWizard::OpenHelp() {
   CBVKFileUtil files;
   files.Error().SetOwner(&Owner());
-  if (!files.OpenHtmlFile(ProgramFolder + kHelpFile)) files.Error().ShowError();
+  // Its failures are shown by the opening itself.
+  (void)files.OpenHtmlFile(ProgramFolder + kHelpFile);
 }
 
 void CTaskWizard::ViewErrorLog() {

@@ -106,6 +106,7 @@ class CTaskWizard : public CBVKWizard {
   bool OnLeavePage(CBVKDialog& page, int index) override;
   void OnBeforeCreatePage(CBVKDialog& page, int index) override;
   void OnAfterCreatePage(CBVKDialog& page, int index) override;
+  void OnDestroyPage(CBVKDialog& page) override;
   void OnButtonPressed(CBVKDialog& source, int control_id) override;
   void OnFillList(CBVKDialog& source, int control_id) override;
   void OnFillTree(CBVKDialog& source, int control_id) override;

@@ -124,8 +124,9 @@ class CBVKFileUtil {
   static std::string AddTrailingSlash(std::string folder);
   // The text after the last "/", or the whole path.
   static std::string GetFileName(const std::string& path);
-  // Opens the address with the program registered for "http"; a registry failure is shown,
-  // a start failure is left in the error record.
+  // Opens the address with the program registered for "http". Every failure (the registry, no
+  // program registered, the program not starting) is shown with the stop icon and left in the
+  // error record.
   [[nodiscard]] bool OpenInBrowser(const std::string& address);
   // Opens an HTML file with the program registered for "htmlfile"; fails as OpenInBrowser.
   [[nodiscard]] bool OpenHtmlFile(const std::string& path);

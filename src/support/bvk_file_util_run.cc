@@ -52,10 +52,15 @@ bool CBVKFileUtil::OpenRegistered(const std::string& class_key, const std::strin
   if (argv.empty()) {
     // Nothing registered: say so rather than silently open nothing.
     error_.SetText("No program is registered to open '" + target + "'.");
+    error_.ShowError();
     return false;
   }
   platform::ProcessResult result = platform::StartProcess(argv);
-  if (!result.started) return Fail("Could not run the file '" + argv.front() + "'.", result.error);
+  if (!result.started) {
+    Fail("Could not run the file '" + argv.front() + "'.", result.error);
+    error_.ShowError();
+    return false;
+  }
   return true;
 }
 

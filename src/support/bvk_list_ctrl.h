@@ -17,6 +17,8 @@ class CBVKListCtrl {
   void Attach(CBVKDialog& dialog, int control_id);
   void Detach();
   bool IsAttached() const { return dialog_ != nullptr; }
+  // The dialog worked on, or nullptr.
+  const CBVKDialog* Dialog() const { return dialog_; }
 
   // Style bits of platform::ControlStyle (check boxes, single selection, full row, no header).
   void SetStyle(std::uint32_t style, bool on);

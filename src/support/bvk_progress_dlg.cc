@@ -63,8 +63,13 @@ void CBVKProgressDlg::OnInitDialog() {
 }
 
 void CBVKProgressDlg::OnCommand(int control_id) {
-  if (control_id != layout_.cancel_id || cancelled_.exchange(true)) return;
+  // The close box and Escape ask for the same as the Cancel button: ending the modal loop while
+  // the work goes on would leave the work running with nobody to see it end.
+  if (control_id != layout_.cancel_id && control_id != platform::kIdCancel) return;
+  // A further request while the work winds down only says again what is happening.
+  const bool again = cancelled_.exchange(true);
   host_.SetControlText(layout_.status_id, kCancelText);
+  if (again) return;
   host_.ShowControl(layout_.progress_id, false);
   host_.EnableControl(layout_.cancel_id, false);
 }

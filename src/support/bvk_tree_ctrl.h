@@ -14,6 +14,8 @@ class CBVKTreeCtrl {
   void Attach(CBVKDialog& dialog, int control_id);
   void Detach();
   bool IsAttached() const { return dialog_ != nullptr; }
+  // The dialog worked on, or nullptr.
+  const CBVKDialog* Dialog() const { return dialog_; }
 
   // Appends an item under parent (0: at the top); returns its handle, 0 when not attached.
   int InsertItem(int parent, const std::string& text, int image, void* data);

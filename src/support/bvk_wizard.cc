@@ -5,7 +5,11 @@ namespace tessary {
 CBVKWizard::CBVKWizard(const platform::DialogTemplate& frame_template, CBVKDialog* parent)
     : CBVKDialog(frame_template, parent) {}
 
-CBVKWizard::~CBVKWizard() { DeletePage(); }
+// A derived frame is gone by now: its OnDestroyPage was called from its own destructor.
+CBVKWizard::~CBVKWizard() {
+  page_window_.reset();
+  page_.reset();
+}
 
 void CBVKWizard::SetFrame(const std::string& title, int page_x, int page_y, int next_id,
                           int back_id) {
@@ -27,6 +31,7 @@ int CBVKWizard::CurrentPageId() const { return page_ ? page_->TemplateId() : 0; 
 bool CBVKWizard::OnLeavePage(CBVKDialog&, int) { return false; }
 void CBVKWizard::OnBeforeCreatePage(CBVKDialog&, int) {}
 void CBVKWizard::OnAfterCreatePage(CBVKDialog&, int) {}
+void CBVKWizard::OnDestroyPage(CBVKDialog&) {}
 
 void CBVKWizard::OnButtonPressed(CBVKDialog& source, int control_id) {
   if (control_id == next_id_) {
@@ -48,6 +53,7 @@ void CBVKWizard::OnDestroyWindow() {
 }
 
 void CBVKWizard::DeletePage() {
+  if (page_) OnDestroyPage(*page_);
   // The window goes before the page it shows.
   page_window_.reset();
   page_.reset();

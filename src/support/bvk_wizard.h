@@ -41,6 +41,9 @@ class CBVKWizard : public CBVKDialog {
   virtual void OnBeforeCreatePage(CBVKDialog& page, int index);
   // After the page's window is shown.
   virtual void OnAfterCreatePage(CBVKDialog& page, int index);
+  // The page is about to be deleted (Next, Back, Finish, Cancel or the frame's end): let go of
+  // anything that points into it.
+  virtual void OnDestroyPage(CBVKDialog& page);
 
   // Next and Back, Finish (1) and Cancel (2).
   void OnButtonPressed(CBVKDialog& source, int control_id) override;

@@ -657,6 +657,8 @@ TEST_F(FileUtilTest, EmptyRegistrationOpensNothing) {
   ASSERT_TRUE(registry.WriteString("", ""));
   EXPECT_FALSE(util_.OpenInBrowser("http://localhost/"));
   EXPECT_EQ(Text(), "No program is registered to open 'http://localhost/'.");
+  ASSERT_EQ(host_.Messages().size(), 1u);
+  EXPECT_EQ(host_.Messages()[0].text, Text());
 }
 
 }  // namespace

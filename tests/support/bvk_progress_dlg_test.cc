@@ -139,6 +139,32 @@ TEST(ProgressDialogTest, CancelIsSeenAtTheNextProgressCall) {
                              "enable 1056: 0", "end: 1"}));
 }
 
+TEST(ProgressDialogTest, CancellingAgainOnlyRepeatsTheCancelText) {
+  ScriptedProgressHost host;
+  host.PressAfterProgress(1, kCancel);
+  host.PressAfterProgress(1, kCancel);
+  host.PressAfterProgress(1, platform::kIdCancel);
+  auto dialog = MakeDialog(host);
+  dialog->SetWorkFunction([](CBVKProgressDlg& dlg) {
+    dlg.SetRange(10, 1);
+    dlg.StepProgress(1);
+    return dlg.StepProgress(1) ? 1 : 0;
+  });
+  EXPECT_EQ(CBVKProgressDlg::Run(std::move(dialog)), 0);
+  const std::string cancel_text = "text -1: Processing cancel message, please wait...";
+  EXPECT_EQ(host.Log(), (Log{"range 1057: 10 step 1", "step 1057", cancel_text, "show 1057: 0",
+                             "enable 1056: 0", cancel_text, cancel_text, "end: 0"}));
+}
+
+TEST(ProgressDialogTest, TheCloseBoxCancelsLikeTheButton) {
+  ScriptedProgressHost host;
+  host.PressAfterProgress(0, platform::kIdCancel);
+  auto dialog = MakeDialog(host);
+  dialog->SetWorkFunction([](CBVKProgressDlg& dlg) { return dlg.StepProgress(1) ? 1 : 0; });
+  EXPECT_EQ(CBVKProgressDlg::Run(std::move(dialog)), 0);
+  EXPECT_EQ(host.ControlText(kStatus), "Processing cancel message, please wait...");
+}
+
 TEST(ProgressDialogTest, AfterCancelTextsNoLongerChange) {
   ScriptedProgressHost host;
   host.PressAfterProgress(0, kCancel);
@@ -156,6 +182,7 @@ TEST(ProgressDialogTest, AfterCancelTextsNoLongerChange) {
 TEST(ProgressDialogTest, OtherButtonsDoNotCancel) {
   ScriptedProgressHost host;
   host.PressAfterProgress(0, 1);
+  host.PressAfterProgress(0, 1057);
   auto dialog = MakeDialog(host);
   bool stepped = false;
   dialog->SetWorkFunction([&](CBVKProgressDlg& dlg) {
