@@ -64,7 +64,6 @@ class ImportUndo {
   // Creates the file and writes its header line. Never replaces an existing file, which may be
   // the only way back from an earlier run; fails with "Could not create the undo file ...".
   [[nodiscard]] bool Begin(const std::string& path, CBVKError& error);
-  const std::string& Path() const { return path_; }
 
   // Reads what a Modify entry will change on the open object; fails with the directory's
   // message, and then the entry must not be applied.
