@@ -12,6 +12,15 @@ const PageHooks& FindPageHooks(int template_id) {
       {kTaskPage, &kTaskPageHooks},
       {kFinishPage, &kFinishPageHooks},
       {kImportFinishPage, &kFinishPageHooks},
+      {kObjectTypePage, &kObjectTypePageHooks},
+      {kContainerPage, &kContainerPageHooks},
+      {kAttributesPage, &kAttributesPageHooks},
+      {kOutputFilePage, &kOutputFilePageHooks},
+      {kImportFilePage, &kImportFilePageHooks},
+      {kMailboxPage, &kMailboxPageHooks},
+      {kAccountSettingsPage, &kAccountSettingsPageHooks},
+      {kVerifyColumnsPage, &kVerifyColumnsPageHooks},
+      {kErrorFolderPage, &kErrorFolderPageHooks},
   };
   auto found = table.find(template_id);
   return found == table.end() ? none : *found->second;

@@ -36,5 +36,14 @@ const PageHooks& FindPageHooks(int template_id);
 // The pages' hook tables, one per page file.
 extern const PageHooks kTaskPageHooks;
 extern const PageHooks kFinishPageHooks;
+extern const PageHooks kObjectTypePageHooks;
+extern const PageHooks kContainerPageHooks;
+extern const PageHooks kAttributesPageHooks;
+extern const PageHooks kOutputFilePageHooks;
+extern const PageHooks kImportFilePageHooks;
+extern const PageHooks kMailboxPageHooks;
+extern const PageHooks kAccountSettingsPageHooks;
+extern const PageHooks kVerifyColumnsPageHooks;
+extern const PageHooks kErrorFolderPageHooks;
 
 }  // namespace tessary::app

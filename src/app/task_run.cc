@@ -2,6 +2,7 @@
 // with the same engines the command line uses.
 #include "app/task_wizard.h"
 #include "export/export_job.h"
+#include "support/bvk_file_util.h"
 
 namespace tessary::app {
 
@@ -43,6 +44,15 @@ bool CTaskWizard::RunHeaderTask() {
 }
 
 bool CTaskWizard::RunImportTask() {
+  // The run makes its error file in the folder before the first entry; a folder that cannot be
+  // made is better said now, on the page that names it, with nothing imported.
+  engine_->ErrorFolder = CBVKFileUtil::AddTrailingSlash(engine_->ErrorFolder);
+  CBVKFileUtil files;
+  files.Error().SetOwner(&Owner());
+  if (!files.CreateFolder(engine_->ErrorFolder)) {
+    (void)files.Error().ShowError();
+    return false;
+  }
   engine_->Error().SetOwner(&Owner());
   const std::int32_t result = engine_->RunWithProgress(Progress(), &Owner());
   Error().SetText(engine_->Error().Text());

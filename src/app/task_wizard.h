@@ -70,6 +70,7 @@ class CTaskWizard : public CBVKWizard {
   CBVKTreeCtrl ContainerTree;  // control 1002
   std::string SavedContainer;  // "Export Container" until matched in the tree
   std::string ExportClass;     // admin display name
+  std::string ObjectTypeChoice;  // the object type page's list, until Next makes it the class
   std::string ExportFile;
   std::string HeaderFile;
   std::vector<std::string> SelectedAttributes;      // LDAP display names, the columns

@@ -1,409 +1,335 @@
-// The export and header tasks' pages over a fresh embedded directory: what each page offers,
-// checks and says, and what the runs write and remember for the next wizard.
+// The export and header tasks through the wizard on the scripted hosts: every page's offer,
+// check and message, the files (the same bytes the command line writes), and what one wizard
+// leaves for the next: settings in the user's hive, the definition files.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <filesystem>
 
-#include "app/export_choices.h"
-#include "directory/dn.h"
-#include "export/export_job.h"
-#include "export_fixture.h"
+#include "pages_fixture.h"
 #include "support/bvk_registry.h"
 #include "support/settings_store.h"
-#include "support/unicode_fold.h"
 
 namespace tessary::testing {
 namespace {
 
 namespace fs = std::filesystem;
+using namespace app;
+using platform::DialogDriver;
 
-constexpr unsigned kStop = platform::kMbIconStop | platform::kMbOk;
-constexpr unsigned kExclamation = platform::kMbIconExclamation | platform::kMbOk;
+constexpr unsigned kStop = platform::kMbIconStop;
+constexpr unsigned kExclamation = platform::kMbIconExclamation;
 
-// One wizard's share of the export task: its own connection to the directory, as every wizard
-// has, and the pages' choices.
-struct Wizard {
-  std::unique_ptr<CExDomain> domain;
-  std::unique_ptr<CExportChoices> choices;
-};
+bool Contains(const std::vector<std::string>& lines, const std::string& line) {
+  return std::find(lines.begin(), lines.end(), line) != lines.end();
+}
 
-class ExportPagesTest : public ExportTest {
+std::string SelectedLine(DialogDriver& d, int control_id) {
+  const platform::ControlState* state = d.State(control_id);
+  if (!state || state->selection < 0) return {};
+  return state->rows[state->selection].texts[0];
+}
+
+std::vector<std::string> CheckedNames(DialogDriver& d, int control_id) {
+  std::vector<std::string> names;
+  for (const platform::ListRow& row : d.State(control_id)->rows) {
+    if (row.checked) names.push_back(row.texts[1]);
+  }
+  return names;
+}
+
+class ExportPagesTest : public PagesTest {
  protected:
-  void SetUp() override {
-    ExportTest::SetUp();
-    program_ = Path("program") + "/";
-    fs::create_directories(program_);
+  void ExpectMessage(std::size_t index, const std::string& text, unsigned icon) {
+    ASSERT_GT(ui_.Messages().size(), index);
+    EXPECT_EQ(ui_.Messages()[index].text, text);
+    EXPECT_EQ(ui_.Messages()[index].type & 0xF0, icon);
+    EXPECT_EQ(ui_.Messages()[index].owner_title, CTaskWizard::kFrameTitle);
   }
-
-  Wizard NewWizard(ExportTask task) {
-    Wizard wizard;
-    wizard.domain = std::make_unique<CExDomain>(directory_.get());
-    wizard.domain->SetSchemaCachePath(Path("Schema.dat"));
-    EXPECT_TRUE(wizard.domain->Connect()) << wizard.domain->Error().Text();
-    wizard.choices = std::make_unique<CExportChoices>(*wizard.domain, progress_, program_);
-    wizard.choices->LoadForTask(task);
-    return wizard;
-  }
-
-  // Chooses the class on the object type page.
-  void ChooseClass(CExportChoices& choices, ExportTask task, const std::string& name) {
-    choices.PrepareObjectTypes();
-    ASSERT_TRUE(choices.LeaveObjectType(task, name));
-  }
-
-  // Chooses the test's unit on the container page.
-  void ChooseUnit(CExportChoices& choices) {
-    choices.PrepareContainerTree();
-    choices.Tree().Select(ItemOf(choices, unit_));
-    ASSERT_TRUE(choices.LeaveContainer());
-  }
-
-  int ItemOf(CExportChoices& choices, const std::string& dn) {
-    const auto& items = choices.Tree().Items();
-    for (int i = 0; i < static_cast<int>(items.size()); ++i) {
-      if (items[i].Object->DistinguishedName == dn) return i;
-    }
-    return CContainerTree::kNoItem;
-  }
-
-  // Checks the rows of these LDAP names (after "&Show all attributes" when asked).
-  void Check(CExportChoices& choices, const std::vector<std::string>& ldap_names) {
-    CAttributeList& list = choices.AttributeList();
-    for (int i = 0; i < list.Count(); ++i) {
-      for (const std::string& name : ldap_names) {
-        if (list.Rows()[i].LDAPName == name) list.SetChecked(i, true);
-      }
-    }
-  }
-
-  static std::vector<std::string> LDAPNames(const CAttributeList& list, bool checked_only) {
-    std::vector<std::string> names;
-    for (const AttributeRow& row : list.Rows()) {
-      if (row.Checked || !checked_only) names.push_back(row.LDAPName);
-    }
-    return names;
-  }
-
   std::string Stored(const char* name) {
     CBVKRegistry registry;
     std::string text;
     EXPECT_TRUE(registry.OpenKey(HKEY_CURRENT_USER, kSettingsKey));
-    (void)registry.ReadString(name, &text, "<missing>", CBVKRegistry::Required::No);
+    (void)registry.ReadString(name, &text, "<none>", CBVKRegistry::Required::No);
     return text;
   }
-
-  void ExpectMessages(const std::vector<std::pair<std::string, unsigned>>& expected) {
-    std::vector<std::pair<std::string, unsigned>> shown;
-    for (const auto& message : ui_.Messages()) shown.emplace_back(message.text, message.type);
-    EXPECT_EQ(shown, expected);
-  }
-
-  CountingProgressHost progress_;
-  std::string program_;
 };
 
-bool Contains(const std::vector<std::string>& names, const std::string& name) {
-  return std::find(names.begin(), names.end(), name) != names.end();
-}
+TEST_F(ExportPagesTest, AnExportWritesTheCommandLinesFileAndTheNextWizardStartsFromItsChoices) {
+  AddUser("Ann", "first");
+  AddUser("Bob", "second, with a comma");
+  fs::create_directories(ProgramFolder());
+  WriteFileText(ProgramFolder() + "TYAttsDef.dat", "");
+  ui_.QueueDialog([&](DialogDriver& d) {
+    StartTask(d, kIdTaskExport);
+    ASSERT_EQ(d.PageTemplate(), kObjectTypePage);
+    EXPECT_EQ(d.Lines(kIdList), (std::vector<std::string>{"Computer", "Contact", "Group",
+                                                          "Organizational-Unit", "User"}));
+    ASSERT_TRUE(d.SelectText(kIdList, "User"));
+    d.Press(kIdNext);
 
-// --- Object type page.
+    ASSERT_EQ(d.PageTemplate(), kContainerPage);
+    const int staff = d.FindItem(kIdTree, {"example.com", "Staff"});
+    ASSERT_NE(staff, 0);
+    EXPECT_EQ(d.State(kIdTree)->selection, 0);
+    ASSERT_TRUE(d.SelectItem(kIdTree, staff));
+    d.Click(kIdIncludeSubcontainers);
+    d.Press(kIdNext);
 
-TEST_F(ExportPagesTest, WithoutAClassFileTheFiveCommonClassesAreOfferedInListOrder) {
-  Wizard wizard = NewWizard(ExportTask::kExport);
-  wizard.choices->PrepareObjectTypes();
-  EXPECT_EQ(wizard.choices->ObjectTypeNames(),
-            (std::vector<std::string>{"Computer", "Contact", "Group", "Organizational-Unit",
-                                      "User"}));
-  EXPECT_EQ(progress_.Texts(-1), (std::vector<std::string>{"Enumerating classes..."}));
-}
+    ASSERT_EQ(d.PageTemplate(), kAttributesPage);
+    EXPECT_TRUE(d.Lines(kIdAttributeList).empty());
+    EXPECT_EQ(d.Text(kIdQuestion), "Which attributes do you want to export?");
+    ASSERT_TRUE(d.Press(kIdShowAll));
+    EXPECT_FALSE(d.Enabled(kIdShowAll));
+    EXPECT_EQ(RowOf(d, kIdAttributeList, "tokenGroups"), -1);
+    ASSERT_TRUE(d.CheckRow(kIdAttributeList, RowOf(d, kIdAttributeList, "sAMAccountName"), true));
+    ASSERT_TRUE(d.CheckRow(kIdAttributeList, RowOf(d, kIdAttributeList, "description"), true));
+    d.Press(kIdNext);
 
-TEST_F(ExportPagesTest, TheExportNeedsAClassTheHeaderGoesOnWithout) {
-  Wizard wizard = NewWizard(ExportTask::kExport);
-  wizard.choices->PrepareObjectTypes();
-  EXPECT_FALSE(wizard.choices->LeaveObjectType(ExportTask::kExport, ""));
-  ExpectMessages({{"You must select the type of object to export.", kStop}});
+    ASSERT_EQ(d.PageTemplate(), kOutputFilePage);
+    EXPECT_EQ(d.Text(kIdTitle), "Choose Output File");
+    // Changed only through "&Browse...".
+    EXPECT_TRUE(d.State(kIdPath)->style & platform::kStyleReadOnly);
+    ui_.QueueSaveFile(Path("wizard.csv"));
+    d.Press(kIdBrowse);
+    EXPECT_EQ(d.Text(kIdPath), Path("wizard.csv"));
+    d.Click(kIdUseAsDefault);
+    d.Press(kIdNext);
 
-  Wizard header = NewWizard(ExportTask::kHeader);
-  header.choices->PrepareObjectTypes();
-  EXPECT_TRUE(header.choices->LeaveObjectType(ExportTask::kHeader, ""));
-  EXPECT_EQ(header.choices->Settings.ExportClass, "");
-  EXPECT_EQ(ui_.Messages().size(), 1u);
-}
-
-TEST_F(ExportPagesTest, AnotherTypeOfObjectIsOfferedAgainByTheNextWizard) {
-  Wizard first = NewWizard(ExportTask::kExport);
-  first.choices->PrepareObjectTypes();
-  const std::vector<std::string> all = first.choices->AllClassNames();
-  ASSERT_TRUE(Contains(all, "Container"));
-  EXPECT_GT(all.size(), 20u);
-  EXPECT_FALSE(first.choices->AddObjectType("No-Such-Class"));
-  ASSERT_TRUE(first.choices->AddObjectType("Container"));
-  ASSERT_TRUE(first.choices->LeaveObjectType(ExportTask::kExport, "User"));
-  ChooseUnit(*first.choices);
-  AddUser("Ann");
-  first.choices->PrepareAttributes();
-  first.choices->CollectSelection(ExportTask::kExport, Leaving::kNext);
-  first.choices->Settings.ExportFile = Path("out.csv");
-  ASSERT_EQ(first.choices->RunExport(), 1) << first.choices->Result().Text();
-  EXPECT_EQ(FileText("program/TYExpDef.dat"),
-            "Computer\r\nContact\r\nContainer\r\nGroup\r\nOrganizational-Unit\r\nUser\r\n");
-
-  Wizard second = NewWizard(ExportTask::kExport);
-  second.choices->PrepareObjectTypes();
-  EXPECT_TRUE(Contains(second.choices->ObjectTypeNames(), "Container"));
-}
-
-// --- Container page.
-
-TEST_F(ExportPagesTest, TheTreeShowsTheDomainAndItsContainersAndLoadsChildrenOnce) {
-  const std::string inner = Add("organizationalUnit", "OU=Inner");
-  Wizard wizard = NewWizard(ExportTask::kExport);
-  wizard.choices->PrepareContainerTree();
-  EXPECT_EQ(progress_.Texts(-1), (std::vector<std::string>{"Enumerating containers..."}));
-  const CContainerTree& tree = wizard.choices->Tree();
-  ASSERT_EQ(tree.Roots().size(), 1u);
-  const CContainerTree::Item& root = tree.Items()[tree.Roots()[0]];
-  EXPECT_EQ(root.Text, DNToDomainName(domain_->DistinguishedName));
-  EXPECT_EQ(root.Image, CContainerTree::kDomainImage);
-  const int unit = ItemOf(*wizard.choices, unit_);
-  ASSERT_NE(unit, CContainerTree::kNoItem);
-  EXPECT_EQ(tree.Items()[unit].Text, unit_name_);
-  EXPECT_EQ(tree.Items()[unit].Image, CContainerTree::kContainerImage);
-  EXPECT_TRUE(tree.Items()[unit].Children.empty());
-  EXPECT_EQ(tree.Selected(), CContainerTree::kNoItem);
-
-  wizard.choices->ExpandItem(unit);
-  wizard.choices->ExpandItem(unit);
-  ASSERT_EQ(tree.Items()[unit].Children.size(), 1u);
-  EXPECT_EQ(tree.Items()[tree.Items()[unit].Children[0]].Object->DistinguishedName, inner);
-  EXPECT_EQ(tree.Items()[tree.Items()[unit].Children[0]].Text, "Inner");
+    ASSERT_EQ(d.PageTemplate(), kFinishPage);
+    EXPECT_TRUE(Contains(d.Lines(kIdDetails), "2 'User' objects were exported."))
+        << ::testing::PrintToString(d.Lines(kIdDetails));
+    d.Press(kIdFinish);
+  });
+  ASSERT_EQ(RunPreparedWizard(), platform::kIdOk);
   EXPECT_TRUE(ui_.Messages().empty());
-}
 
-TEST_F(ExportPagesTest, WithNothingSelectedTheContainerPageStays) {
-  Wizard wizard = NewWizard(ExportTask::kExport);
-  wizard.choices->PendingContainer = "OU=Gone," + domain_->DistinguishedName;
-  wizard.choices->PrepareContainerTree();
-  EXPECT_EQ(wizard.choices->Tree().Selected(), CContainerTree::kNoItem);
-  EXPECT_FALSE(wizard.choices->LeaveContainer());
-  ExpectMessages({{"You must select a container.", kStop}});
-}
-
-TEST_F(ExportPagesTest, AForestOfOneDomainHasNoOtherDomain) {
-  Wizard wizard = NewWizard(ExportTask::kExport);
-  wizard.choices->PrepareContainerTree();
-  EXPECT_TRUE(wizard.choices->OtherDomains().empty());
-  ExpectMessages({{"No other domains were found.", kStop}});
-  EXPECT_EQ(progress_.Texts(-1).back(), "Enumerating domains...");
-  // The current domain stays, and so does its tree.
-  EXPECT_NE(ItemOf(*wizard.choices, unit_), CContainerTree::kNoItem);
-}
-
-// --- Attributes page.
-
-TEST_F(ExportPagesTest, TheFirstVisitListsNothingUntilShowAllThenEveryAttributeOfTheClass) {
-  Wizard wizard = NewWizard(ExportTask::kExport);
-  ChooseClass(*wizard.choices, ExportTask::kExport, "User");
-  wizard.choices->PrepareAttributes();
-  EXPECT_EQ(wizard.choices->AttributeList().Count(), 0);
-  wizard.choices->ShowAllAttributes();
-  const std::vector<std::string> shown = LDAPNames(wizard.choices->AttributeList(), false);
-  EXPECT_TRUE(Contains(shown, "sAMAccountName"));
-  EXPECT_TRUE(Contains(shown, "description"));
-  EXPECT_FALSE(Contains(shown, "tokenGroups"));
-  EXPECT_FALSE(Contains(shown, "tokenGroupsGlobalAndUniversal"));
-  EXPECT_TRUE(LDAPNames(wizard.choices->AttributeList(), true).empty());
-  EXPECT_TRUE(wizard.choices->ShowAllUsed());
-  // Sorted by display name, without regard to case.
-  const auto& rows = wizard.choices->AttributeList().Rows();
-  for (std::size_t i = 1; i < rows.size(); ++i) {
-    EXPECT_LE(FoldCase(rows[i - 1].AdminDisplayName), FoldCase(rows[i].AdminDisplayName));
-  }
-  // Once per display of the page.
-  const int count = wizard.choices->AttributeList().Count();
-  wizard.choices->ShowAllAttributes();
-  EXPECT_EQ(wizard.choices->AttributeList().Count(), count);
-}
-
-TEST_F(ExportPagesTest, TheAttributeFileListsTheClassesAttributesFirst) {
-  WriteFileText(program_ + "TYAttsDef.dat", "Description\r\nGroup-Type\r\nNo-Such\r\n");
-  Wizard wizard = NewWizard(ExportTask::kExport);
-  ChooseClass(*wizard.choices, ExportTask::kExport, "User");
-  wizard.choices->PrepareAttributes();
-  // Group-Type is no attribute of a user.
-  EXPECT_EQ(LDAPNames(wizard.choices->AttributeList(), false),
-            (std::vector<std::string>{"description"}));
-}
-
-TEST_F(ExportPagesTest, BackKeepsTheChoiceAndAnotherClassKeepsWhatItHas) {
-  Wizard wizard = NewWizard(ExportTask::kExport);
-  ChooseClass(*wizard.choices, ExportTask::kExport, "User");
-  wizard.choices->PrepareAttributes();
-  wizard.choices->ShowAllAttributes();
-  Check(*wizard.choices, {"description", "userAccountControl"});
-  wizard.choices->CollectSelection(ExportTask::kExport, Leaving::kBack);
-
-  // Back on the object type page: the same class lists the same checked rows.
-  ChooseClass(*wizard.choices, ExportTask::kExport, "User");
-  wizard.choices->PrepareAttributes();
-  EXPECT_EQ(LDAPNames(wizard.choices->AttributeList(), true),
-            (std::vector<std::string>{"description", "userAccountControl"}));
-  wizard.choices->CollectSelection(ExportTask::kExport, Leaving::kBack);
-
-  // A group has a description but no account control.
-  ChooseClass(*wizard.choices, ExportTask::kExport, "Group");
-  wizard.choices->PrepareAttributes();
-  EXPECT_EQ(LDAPNames(wizard.choices->AttributeList(), false),
-            (std::vector<std::string>{"description"}));
-  EXPECT_EQ(LDAPNames(wizard.choices->AttributeList(), true),
-            (std::vector<std::string>{"description"}));
-  wizard.choices->ShowAllAttributes();
-  EXPECT_TRUE(Contains(LDAPNames(wizard.choices->AttributeList(), false), "member"));
-  EXPECT_FALSE(Contains(LDAPNames(wizard.choices->AttributeList(), false), "userAccountControl"));
-  EXPECT_TRUE(ui_.Messages().empty());
-}
-
-TEST_F(ExportPagesTest, NothingCheckedIsANoteThatDoesNotStopTheTask) {
-  Wizard wizard = NewWizard(ExportTask::kExport);
-  ChooseClass(*wizard.choices, ExportTask::kExport, "User");
-  wizard.choices->PrepareAttributes();
-  wizard.choices->CollectSelection(ExportTask::kExport, Leaving::kNext);
-  Wizard header = NewWizard(ExportTask::kHeader);
-  ChooseClass(*header.choices, ExportTask::kHeader, "User");
-  header.choices->PrepareAttributes();
-  header.choices->CollectSelection(ExportTask::kHeader, Leaving::kNext);
-  ExpectMessages(
-      {{"Note: You have not selected any attributes.\nThe export file will only contain the "
-        "distinguished name and object GUID for each object.",
-        kExclamation},
-       {"Note: You have not selected any attributes.\nThe export file will only contain the "
-        "distinguished name and object GUID column headers.",
-        kExclamation}});
-}
-
-TEST_F(ExportPagesTest, AHeaderFilesAttributesAreCheckedAndOnlyThoseOfTheClass) {
-  Wizard wizard = NewWizard(ExportTask::kExport);
-  ChooseClass(*wizard.choices, ExportTask::kExport, "Group");
-  wizard.choices->PrepareAttributes();
-  CImportColumn description{"description", "Description", "", 8, true};
-  CImportColumn account{"sAMAccountName", "SAM-Account-Name", "", 8, true};
-  CImportColumn user_only{"userAccountControl", "User-Account-Control", "", 3, true};
-  wizard.choices->AddFileAttributes({description, user_only, account, description});
-  const std::vector<std::string> checked = LDAPNames(wizard.choices->AttributeList(), true);
-  EXPECT_TRUE(Contains(checked, "description"));
-  EXPECT_FALSE(Contains(checked, "userAccountControl"));
-  EXPECT_TRUE(Contains(checked, "sAMAccountName"));
-  EXPECT_EQ(wizard.choices->AttributeList().Count(), 2);
-}
-
-// --- The runs and what they leave for the next wizard.
-
-TEST_F(ExportPagesTest, TheWizardsExportIsTheCommandLinesAndItsChoicesComeBack) {
-  AddUser("Ann", {{"description", {"first"}}});
-  AddUser("Bob", {{"description", {"second, with a comma"}}});
-  WriteFileText(program_ + "TYAttsDef.dat", "");
-
-  Wizard wizard = NewWizard(ExportTask::kExport);
-  ChooseClass(*wizard.choices, ExportTask::kExport, "User");
-  ChooseUnit(*wizard.choices);
-  wizard.choices->Settings.IncludeSubcontainers = true;
-  wizard.choices->PrepareAttributes();
-  wizard.choices->ShowAllAttributes();
-  Check(*wizard.choices, {"description", "sAMAccountName"});
-  wizard.choices->CollectSelection(ExportTask::kExport, Leaving::kNext);
-  wizard.choices->Settings.ExportFile = Path("wizard.csv");
-  wizard.choices->Settings.SetDefaultExportFile = true;
-  ASSERT_EQ(wizard.choices->RunExport(), 1);
-  EXPECT_NE(wizard.choices->Result().Text().find("2 'User' objects were exported."),
-            std::string::npos)
-      << wizard.choices->Result().Text();
-
-  // The command line's run of the same choices.
-  CExContainer unit(directory_.get());
-  unit.DistinguishedName = unit_;
-  unit.Name = unit_name_;
-  CExportJob job(*domain_);
-  job.ClassName = "User";
-  job.Container = &unit;
-  job.IncludeSubcontainers = true;
-  job.OutputFile = Path("cli.csv");
-  job.Attributes = {"description", "sAMAccountName"};
-  ASSERT_EQ(job.RunWithProgress(progress_, nullptr), 1) << job.Error().Text();
-  EXPECT_EQ(FileText("wizard.csv"), FileText("cli.csv"));
-
+  // The columns come in the list's order: sorted by display name.
+  CommandLineExport("User", {"description", "sAMAccountName"}, Path("cli.csv"));
+  EXPECT_EQ(FileText(Path("wizard.csv")), FileText(Path("cli.csv")));
   EXPECT_EQ(Stored("Export Class"), "User");
-  EXPECT_EQ(Stored("Export Container"), unit_);
+  EXPECT_EQ(Stored("Export Container"), kStaff);
   EXPECT_EQ(Stored("Export File"), Path("wizard.csv"));
-  EXPECT_EQ(FileText("program/TYAttsDef.dat"), "Description\r\nSAM-Account-Name\r\n");
+  EXPECT_EQ(FileText(ProgramFolder() + "TYExpDef.dat"),
+            "Computer\r\nContact\r\nGroup\r\nOrganizational-Unit\r\nUser\r\n");
+  EXPECT_EQ(FileText(ProgramFolder() + "TYAttsDef.dat"), "Description\r\nSAM-Account-Name\r\n");
 
-  Wizard next = NewWizard(ExportTask::kExport);
-  EXPECT_EQ(next.choices->Settings.ExportFile, Path("wizard.csv"));
-  EXPECT_TRUE(next.choices->Settings.SetDefaultExportFile);
-  EXPECT_TRUE(next.choices->Settings.IncludeSubcontainers);
-  next.choices->PrepareObjectTypes();
-  EXPECT_EQ(next.choices->Settings.ExportClass, "User");
-  next.choices->PrepareContainerTree();
-  ASSERT_NE(next.choices->SelectedContainer, nullptr);
-  EXPECT_EQ(next.choices->SelectedContainer->DistinguishedName, unit_);
-  EXPECT_EQ(next.choices->Tree().Selected(), ItemOf(*next.choices, unit_));
-  EXPECT_TRUE(next.choices->PendingContainer.empty());
-  // The attributes chosen in the last run are offered first, unchecked.
-  ChooseClass(*next.choices, ExportTask::kExport, "User");
-  next.choices->PrepareAttributes();
-  EXPECT_EQ(LDAPNames(next.choices->AttributeList(), false),
-            (std::vector<std::string>{"description", "sAMAccountName"}));
-  EXPECT_TRUE(LDAPNames(next.choices->AttributeList(), true).empty());
+  ui_.QueueDialog([&](DialogDriver& d) {
+    StartTask(d, kIdTaskExport);
+    EXPECT_EQ(SelectedLine(d, kIdList), "User");
+    d.Press(kIdNext);
+    EXPECT_EQ(d.State(kIdTree)->selection, d.FindItem(kIdTree, {"example.com", "Staff"}));
+    EXPECT_TRUE(d.Checked(kIdIncludeSubcontainers));
+    d.Press(kIdNext);
+    // The attributes chosen last time are offered first, unchecked.
+    EXPECT_EQ(d.Lines(kIdAttributeList),
+              (std::vector<std::string>{"Description", "SAM-Account-Name"}));
+    EXPECT_TRUE(CheckedNames(d, kIdAttributeList).empty());
+    d.Press(kIdNext);
+    EXPECT_EQ(d.Text(kIdPath), Path("wizard.csv"));
+    EXPECT_TRUE(d.Checked(kIdUseAsDefault));
+    d.Press(kIdCancel);
+  });
+  EXPECT_EQ(RunPreparedWizard(), platform::kIdCancel);
+  EXPECT_TRUE(ui_.Problems().empty()) << ::testing::PrintToString(ui_.Problems());
 }
 
-TEST_F(ExportPagesTest, AnExportFileNotToBeRememberedLeavesTheStoredOne) {
-  AddUser("Ann");
+TEST_F(ExportPagesTest, EveryPageThatNeedsAChoiceSaysSoAndStays) {
+  fs::create_directories(ProgramFolder());
+  WriteFileText(ProgramFolder() + "TYExpDef.dat", "No-Such-Class\r\n");
+  ui_.QueueDialog([&](DialogDriver& d) {
+    StartTask(d, kIdTaskExport);
+    EXPECT_TRUE(d.Lines(kIdList).empty());
+    d.Press(kIdNext);
+    EXPECT_EQ(d.PageTemplate(), kObjectTypePage);
+    // Another type of object, chosen in dialog 136, goes to the top of the list.
+    ui_.QueueDialog([&](DialogDriver& other) {
+      EXPECT_TRUE(Contains(other.Lines(kIdList), "Container"));
+      ASSERT_TRUE(other.SelectText(kIdList, "User"));
+      other.Press(platform::kIdOk);
+    });
+    d.Press(kIdOtherClass);
+    EXPECT_EQ(d.Lines(kIdList), (std::vector<std::string>{"User"}));
+    EXPECT_EQ(SelectedLine(d, kIdList), "User");
+    d.Press(kIdNext);
+
+    ASSERT_EQ(d.PageTemplate(), kContainerPage);
+    d.Press(kIdNext);
+    EXPECT_EQ(d.PageTemplate(), kContainerPage);
+    d.Press(kIdChangeDomain);
+    EXPECT_NE(d.FindItem(kIdTree, {"example.com", "Staff"}), 0);
+    ASSERT_TRUE(d.SelectItem(kIdTree, d.FindItem(kIdTree, {"example.com"})));
+    d.Press(kIdNext);
+
+    ASSERT_EQ(d.PageTemplate(), kAttributesPage);
+    d.Press(kIdNext);
+    EXPECT_EQ(d.PageTemplate(), kOutputFilePage);
+    d.Press(kIdCancel);
+  });
+  EXPECT_EQ(RunPreparedWizard(), platform::kIdCancel);
+  ExpectMessage(0, "You must select the type of object to export.", kStop);
+  ExpectMessage(1, "You must select a container.", kStop);
+  ExpectMessage(2, "No other domains were found.", kStop);
+  ExpectMessage(3,
+                "Note: You have not selected any attributes.\nThe export file will only contain "
+                "the distinguished name and object GUID for each object.",
+                kExclamation);
+  EXPECT_EQ(ui_.Messages().size(), 4u);
+  EXPECT_EQ(StatusCount("Enumerating domains..."), 1);
+  EXPECT_TRUE(ui_.Problems().empty()) << ::testing::PrintToString(ui_.Problems());
+}
+
+TEST_F(ExportPagesTest, BackKeepsTheAttributesAndAnotherClassKeepsThoseItHas) {
+  ui_.QueueDialog([&](DialogDriver& d) {
+    StartTask(d, kIdTaskExport);
+    d.SelectText(kIdList, "User");
+    d.Press(kIdNext);
+    d.SelectItem(kIdTree, d.FindItem(kIdTree, {"example.com", "Staff"}));
+    d.Press(kIdNext);
+    d.Press(kIdShowAll);
+    d.CheckRow(kIdAttributeList, RowOf(d, kIdAttributeList, "description"), true);
+    d.CheckRow(kIdAttributeList, RowOf(d, kIdAttributeList, "userAccountControl"), true);
+    d.Press(kIdBack);
+    d.Press(kIdNext);
+    EXPECT_EQ(CheckedNames(d, kIdAttributeList),
+              (std::vector<std::string>{"description", "userAccountControl"}));
+    // A group has a description but no account control.
+    d.Press(kIdBack);
+    d.Press(kIdBack);
+    d.SelectText(kIdList, "Group");
+    d.Press(kIdNext);
+    d.Press(kIdNext);
+    EXPECT_EQ(CheckedNames(d, kIdAttributeList), (std::vector<std::string>{"description"}));
+    d.Press(kIdShowAll);
+    EXPECT_NE(RowOf(d, kIdAttributeList, "member"), -1);
+    EXPECT_EQ(RowOf(d, kIdAttributeList, "userAccountControl"), -1);
+    // Sorting: by a column, then the same column reversed.
+    d.ClickColumn(kIdAttributeList, 1);
+    const std::vector<std::string> ascending = d.Lines(kIdAttributeList);
+    d.ClickColumn(kIdAttributeList, 1);
+    std::vector<std::string> descending = d.Lines(kIdAttributeList);
+    std::reverse(descending.begin(), descending.end());
+    EXPECT_EQ(ascending, descending);
+    d.Press(kIdSelectAll);
+    EXPECT_EQ(CheckedNames(d, kIdAttributeList).size(), ascending.size());
+    d.Press(kIdDeselectAll);
+    EXPECT_TRUE(CheckedNames(d, kIdAttributeList).empty());
+    d.Press(kIdCancel);
+  });
+  EXPECT_EQ(RunPreparedWizard(), platform::kIdCancel);
+  EXPECT_TRUE(ui_.Messages().empty());
+  EXPECT_TRUE(ui_.Problems().empty()) << ::testing::PrintToString(ui_.Problems());
+}
+
+TEST_F(ExportPagesTest, AHeaderFileTakesTheAttributesOfAnotherFileAndKeepsTheExportChoices) {
   {
     CBVKRegistry registry;
     ASSERT_TRUE(registry.OpenKey(HKEY_CURRENT_USER, kSettingsKey));
     ASSERT_TRUE(registry.WriteString("Export File", "/kept/Export.csv"));
   }
-  Wizard wizard = NewWizard(ExportTask::kExport);
-  EXPECT_FALSE(wizard.choices->Settings.SetDefaultExportFile);
-  ChooseClass(*wizard.choices, ExportTask::kExport, "User");
-  ChooseUnit(*wizard.choices);
-  wizard.choices->PrepareAttributes();
-  wizard.choices->CollectSelection(ExportTask::kExport, Leaving::kNext);
-  wizard.choices->Settings.ExportFile = Path("once.csv");
-  ASSERT_EQ(wizard.choices->RunExport(), 1) << wizard.choices->Result().Text();
+  WriteFileText(Path("old.csv"), "mode,distinguishedName,givenName,noSuchThing,sn\r\n");
+  ui_.QueueDialog([&](DialogDriver& d) {
+    StartTask(d, kIdTaskHeader);
+    EXPECT_EQ(d.Text(kIdInstruction),
+              "Select the type of object you would like to create a header file for, and then "
+              "click Next.");
+    d.SelectText(kIdList, "User");
+    d.Press(kIdNext);
+    ASSERT_EQ(d.PageTemplate(), kAttributesPage);
+    EXPECT_EQ(d.Text(kIdQuestion), "Which attributes do you want to include in your header file?");
+    ui_.QueueDialog([&](DialogDriver& dialog) {
+      dialog.Press(platform::kIdOk);  // nothing yet: the dialog stays
+      EXPECT_FALSE(dialog.Ended());
+      ui_.QueueOpenFile(Path("old.csv"));
+      dialog.Press(3);
+      EXPECT_EQ(dialog.Lines(kIdList), (std::vector<std::string>{"Given-Name", "Surname"}));
+      dialog.Press(platform::kIdOk);
+    });
+    d.Press(kIdUseHeaderFile);
+    EXPECT_EQ(CheckedNames(d, kIdAttributeList), (std::vector<std::string>{"givenName", "sn"}));
+    d.Press(kIdNext);
+    ASSERT_EQ(d.PageTemplate(), kOutputFilePage);
+    EXPECT_EQ(d.Text(kIdTitle), "Choose Output Header File");
+    EXPECT_EQ(d.Text(kIdPath), Path("Header.csv"));
+    ASSERT_TRUE(d.Type(kIdPath, Path("wizard-header.csv")));
+    d.Press(kIdNext);
+    ASSERT_EQ(d.PageTemplate(), kFinishPage);
+    EXPECT_EQ(d.Lines(kIdDetails), (std::vector<std::string>{
+                                       "Header file '" + Path("wizard-header.csv") +
+                                       "' completed successfully."}));
+    d.Press(kIdFinish);
+  });
+  ASSERT_EQ(RunPreparedWizard(), platform::kIdOk);
+  ASSERT_EQ(ui_.Messages().size(), 2u);
+  EXPECT_EQ(ui_.Messages()[0].text,
+            "You must import attributes before clicking OK.  To close this window without "
+            "importing any attributes, click Cancel.");
+  EXPECT_EQ(ui_.Messages()[1].text, "Could not import the following attributes:\n\nnoSuchThing");
+  CommandLineHeader("User", {"givenName", "sn"}, Path("cli-header.csv"));
+  EXPECT_EQ(FileText(Path("wizard-header.csv")), FileText(Path("cli-header.csv")));
   EXPECT_EQ(Stored("Export File"), "/kept/Export.csv");
-  EXPECT_EQ(Stored("Set Default Exp File"), "<missing>");  // a DWORD, not text
-  EXPECT_FALSE(fs::exists(program_ + "TYAttsDef.dat"));
+  EXPECT_TRUE(fs::exists(ProgramFolder() + "TYExpDef.dat"));
+  EXPECT_TRUE(ui_.Problems().empty()) << ::testing::PrintToString(ui_.Problems());
 }
 
-TEST_F(ExportPagesTest, TheHeaderRunWritesTheCommandLinesFileAndKeepsTheExportChoices) {
+TEST_F(ExportPagesTest, AnAddedClassStaysOfferedAndAFileNotToBeRememberedIsNot) {
   {
     CBVKRegistry registry;
     ASSERT_TRUE(registry.OpenKey(HKEY_CURRENT_USER, kSettingsKey));
     ASSERT_TRUE(registry.WriteString("Export File", "/kept/Export.csv"));
-    ASSERT_TRUE(registry.WriteString("Export Container", unit_));
   }
-  Wizard wizard = NewWizard(ExportTask::kHeader);
-  EXPECT_EQ(wizard.choices->Settings.HeaderFile, CurrentFolder() + "Header.csv");
-  ChooseClass(*wizard.choices, ExportTask::kHeader, "User");
-  wizard.choices->PrepareAttributes();
-  wizard.choices->ShowAllAttributes();
-  Check(*wizard.choices, {"givenName", "sn"});
-  wizard.choices->CollectSelection(ExportTask::kHeader, Leaving::kNext);
-  wizard.choices->Settings.HeaderFile = Path("wizard-header.csv");
-  ASSERT_EQ(wizard.choices->WriteHeader(), 1);
-  EXPECT_EQ(wizard.choices->Result().Text(),
-            "Header file '" + Path("wizard-header.csv") + "' completed successfully.");
-
-  CExportJob job(*domain_);
-  job.ClassName = "User";
-  job.OutputFile = Path("cli-header.csv");
-  job.Attributes = {"givenName", "sn"};
-  ASSERT_EQ(job.WriteHeaderFile(), 1);
-  EXPECT_EQ(FileText("wizard-header.csv"), FileText("cli-header.csv"));
+  AddUser("Ann", "first");
+  ui_.QueueDialog([&](DialogDriver& d) {
+    StartTask(d, kIdTaskExport);
+    ui_.QueueDialog([&](DialogDriver& other) {
+      ASSERT_TRUE(other.SelectText(kIdList, "Container"));
+      other.Press(platform::kIdOk);
+    });
+    d.Press(kIdOtherClass);
+    EXPECT_EQ(d.Lines(kIdList).front(), "Container");
+    d.SelectText(kIdList, "User");
+    d.Press(kIdNext);
+    d.SelectItem(kIdTree, d.FindItem(kIdTree, {"example.com", "Staff"}));
+    d.Press(kIdNext);
+    d.Press(kIdNext);  // nothing checked: a note, and on
+    EXPECT_FALSE(d.Checked(kIdUseAsDefault));
+    ui_.QueueSaveFile(Path("once.csv"));
+    d.Press(kIdBrowse);
+    d.Press(kIdNext);
+    ASSERT_EQ(d.PageTemplate(), kFinishPage);
+    d.Press(kIdFinish);
+  });
+  ASSERT_EQ(RunPreparedWizard(), platform::kIdOk);
+  EXPECT_TRUE(FileText(Path("once.csv")).starts_with("distinguishedName,objectGUID\r\n"));
   EXPECT_EQ(Stored("Export File"), "/kept/Export.csv");
-  EXPECT_EQ(Stored("Export Container"), unit_);
-  EXPECT_TRUE(fs::exists(program_ + "TYExpDef.dat"));
+  EXPECT_EQ(FileText(ProgramFolder() + "TYExpDef.dat"),
+            "Computer\r\nContact\r\nContainer\r\nGroup\r\nOrganizational-Unit\r\nUser\r\n");
+  // Without the attribute file the program never makes one.
+  EXPECT_FALSE(fs::exists(ProgramFolder() + "TYAttsDef.dat"));
+
+  ui_.QueueDialog([&](DialogDriver& d) {
+    StartTask(d, kIdTaskHeader);
+    EXPECT_TRUE(Contains(d.Lines(kIdList), "Container"));
+    d.SelectText(kIdList, "User");
+    d.Press(kIdNext);
+    d.Press(kIdNext);
+    d.Type(kIdPath, Path("header.csv"));
+    d.Press(kIdNext);
+    ASSERT_EQ(d.PageTemplate(), kFinishPage);
+    d.Press(kIdFinish);
+  });
+  ASSERT_EQ(RunPreparedWizard(), platform::kIdOk);
+  EXPECT_EQ(FileText(Path("header.csv")), "distinguishedName,objectGUID\r\n");
+  ASSERT_EQ(ui_.Messages().size(), 2u);
+  ExpectMessage(0,
+                "Note: You have not selected any attributes.\nThe export file will only contain "
+                "the distinguished name and object GUID for each object.",
+                kExclamation);
+  ExpectMessage(1,
+                "Note: You have not selected any attributes.\nThe export file will only contain "
+                "the distinguished name and object GUID column headers.",
+                kExclamation);
+  EXPECT_TRUE(ui_.Problems().empty()) << ::testing::PrintToString(ui_.Problems());
 }
 
 }  // namespace
