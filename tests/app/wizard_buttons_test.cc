@@ -1,9 +1,12 @@
 // The frame's own buttons: Help opens the program folder's help file with the program
-// registered for HTML files, and says so when none can be read.
+// registered for HTML files, and says so when none can be read; the import's finish page opens
+// the error file in the user's editor.
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstdlib>
 #include <filesystem>
+#include <optional>
 #include <thread>
 
 #include "app/control_ids.h"
@@ -47,6 +50,60 @@ TEST_F(WizardTest, HelpWithoutARegisteredProgramShowsTheRegistryMessageOnce) {
   EXPECT_TRUE(ui_.Messages()[0].text.starts_with(
       "Could not access the registry key: 'htmlfile\\shell\\open\\command'."))
       << ui_.Messages()[0].text;
+}
+
+// Sets (or, with nothing, removes) an environment variable for its lifetime.
+class ScopedVariable {
+ public:
+  ScopedVariable(const char* name, std::optional<std::string> value) : name_(name) {
+    if (const char* old = std::getenv(name)) saved_ = old;
+    if (value) {
+      setenv(name, value->c_str(), 1);
+    } else {
+      unsetenv(name);
+    }
+  }
+  ~ScopedVariable() {
+    if (saved_) {
+      setenv(name_, saved_->c_str(), 1);
+    } else {
+      unsetenv(name_);
+    }
+  }
+
+ private:
+  const char* name_;
+  std::optional<std::string> saved_;
+};
+
+TEST_F(WizardTest, TheImportsFinishPageOpensTheErrorFileInTheEditor) {
+  // Without a display, "Notepad" is the editor VISUAL names: here one that notes its argument.
+  const std::string editor = Path("editor.sh");
+  WriteFileText(editor, "#!/bin/sh\nprintf '%s' \"$1\" > \"" + Path("opened.txt") + "\"\n");
+  std::filesystem::permissions(editor, std::filesystem::perms::owner_all);
+  ScopedVariable display("DISPLAY", std::nullopt);
+  ScopedVariable wayland("WAYLAND_DISPLAY", std::nullopt);
+  ScopedVariable visual("VISUAL", editor);
+  WriteFileText(Path("Import.csv"),
+                "mode,distinguishedName,description\r\n"
+                "Modify,\"CN=Nobody,DC=example,DC=com\",gone\r\n");
+  ui_.QueueDialog([&](platform::DialogDriver& d) {
+    d.Press(app::kIdNext);
+    d.Click(app::kIdTaskImport);
+    d.Press(app::kIdNext);
+    d.Type(app::kIdPath, Path("Import.csv"));
+    while (d.PageTemplate() != app::kImportFinishPage && d.Enabled(app::kIdNext)) {
+      d.Press(app::kIdNext);
+    }
+    ASSERT_EQ(d.PageTemplate(), app::kImportFinishPage);
+    d.Press(app::kIdViewErrorLog);
+  });
+  RunWizard();
+  ASSERT_TRUE(EventuallyExists(Path("opened.txt")));
+  const std::string opened = ReadFileText(Path("opened.txt"));
+  EXPECT_TRUE(opened.starts_with(Path("Errors - "))) << opened;
+  EXPECT_TRUE(std::filesystem::exists(opened)) << opened;
+  EXPECT_TRUE(ui_.Problems().empty()) << ui_.Problems().front();
 }
 
 }  // namespace
