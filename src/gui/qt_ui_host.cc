@@ -2,6 +2,7 @@
 
 #include <QApplication>
 
+#include "gui/credential_dialog.h"
 #include "gui/file_dialog.h"
 #include "gui/folder_browser.h"
 #include "gui/gui_thread.h"
@@ -102,6 +103,16 @@ std::optional<std::string> QtUiHost::ChooseFolder(const std::string& title,
     if (browser.exec() == QDialog::Accepted) chosen = browser.Folder();
   });
   return chosen;
+}
+
+std::optional<platform::Credentials> QtUiHost::AskCredentials(
+    const platform::CredentialRequest& request) {
+  std::optional<platform::Credentials> credentials;
+  RunOnGuiThread([&] {
+    CredentialDialog dialog(Owner(nullptr), application_title_, request);
+    if (dialog.exec() == QDialog::Accepted) credentials = dialog.TakeCredentials();
+  });
+  return credentials;
 }
 
 }  // namespace tessary::gui

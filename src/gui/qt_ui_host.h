@@ -31,6 +31,8 @@ class QtUiHost : public platform::UiHost {
   std::optional<std::string> ChooseFolder(const std::string& title,
                                           const std::string& initial_folder) override;
   std::string ApplicationTitle() const override { return application_title_; }
+  std::optional<platform::Credentials> AskCredentials(
+      const platform::CredentialRequest& request) override;
 
   WindowRegistry& Windows() { return windows_; }
 

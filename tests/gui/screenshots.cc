@@ -14,6 +14,7 @@
 #include <cstdlib>
 #include <functional>
 
+#include "gui/credential_dialog.h"
 #include "gui/folder_browser.h"
 #include "gui/message_box.h"
 #include "gui/progress_dialog.h"
@@ -153,6 +154,10 @@ void DialogPictures() {
                                   "is full. (0x00000070)",
                                   platform::kMbRetryCancel | platform::kMbIconExclamation);
   Shoot(*question, "message-box");
+  CredentialDialog credentials(nullptr, "Tessary",
+                               {"ldaps://dc1.example.com",
+                                "CN=Ann Lee,OU=Admins,DC=example,DC=com"});
+  Shoot(credentials, "credentials");
 }
 
 }  // namespace

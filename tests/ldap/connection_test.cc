@@ -8,6 +8,7 @@
 #include "directory/ds/ldap/ldap_directory.h"
 #include "directory/ds/open_directory.h"
 #include "fake_ldap_server.h"
+#include "platform/ui/scripted_ui_host.h"
 #include "scoped_env.h"
 #include "test_support.h"
 
@@ -62,6 +63,50 @@ TEST_F(ConnectionTest, WithoutTicketOrBindDnSaysWhatToConfigure) {
                         "bind over TLS.\n"),
             std::string::npos)
       << error_;
+}
+
+TEST_F(ConnectionTest, WithoutAPasswordFileAsksForTheAccountAndPassword) {
+  env_.Unset("TESSARY_BIND_PASSWORD_FILE");
+  platform::ScriptedUiHost ui;
+  ui.QueueCredentials(platform::Credentials{"CN=Ann,CN=Users,DC=example,DC=test", "Typed-pa55"});
+  platform::SetUiHost(&ui);
+  FakeLdapServer server(FakeLdapServer::Behaviour::kRefuseStartTls);
+  EXPECT_FALSE(OpenLdapDirectory(server.Uri(), &directory_, &error_));
+  platform::SetUiHost(nullptr);
+  ASSERT_EQ(ui.CredentialRequests().size(), 1u);
+  EXPECT_EQ(ui.CredentialRequests()[0].server, server.Uri());
+  EXPECT_EQ(ui.CredentialRequests()[0].account, "CN=Administrator,CN=Users,DC=example,DC=test");
+  // The account typed is the one bound as; the password never went out without TLS.
+  EXPECT_TRUE(error_.starts_with("Could not bind to '" + server.Uri() +
+                                 "' as 'CN=Ann,CN=Users,DC=example,DC=test': the server did not "
+                                 "start TLS"))
+      << error_;
+  EXPECT_EQ(server.Received().find("Typed-pa55"), std::string::npos);
+}
+
+TEST_F(ConnectionTest, CancellingTheCredentialsSaysWhatIsMissing) {
+  env_.Unset("TESSARY_BIND_PASSWORD_FILE");
+  env_.Unset("TESSARY_BIND_DN");
+  platform::ScriptedUiHost ui;
+  ui.QueueCredentials(std::nullopt);
+  platform::SetUiHost(&ui);
+  FakeLdapServer server(FakeLdapServer::Behaviour::kRefuseStartTls);
+  EXPECT_FALSE(OpenLdapDirectory(server.Uri(), &directory_, &error_));
+  platform::SetUiHost(nullptr);
+  EXPECT_EQ(ui.CredentialRequests().size(), 1u);
+  EXPECT_NE(error_.find("\nWithout a Kerberos ticket, TESSARY_BIND_DN and "
+                        "TESSARY_BIND_PASSWORD_FILE name the account"),
+            std::string::npos)
+      << error_;
+}
+
+TEST_F(ConnectionTest, APasswordFileIsNeverSecondGuessed) {
+  platform::ScriptedUiHost ui;
+  platform::SetUiHost(&ui);
+  FakeLdapServer server(FakeLdapServer::Behaviour::kRefuseStartTls);
+  EXPECT_FALSE(OpenLdapDirectory(server.Uri(), &directory_, &error_));
+  platform::SetUiHost(nullptr);
+  EXPECT_TRUE(ui.CredentialRequests().empty());
 }
 
 TEST_F(ConnectionTest, FailsClosedWhenTheCertificateAuthoritiesCannotBeRead) {

@@ -57,4 +57,12 @@ int ScriptedUiHost::RunModalDialog(DialogModel& model, const Window*) {
   return window.Result();
 }
 
+std::optional<Credentials> ScriptedUiHost::AskCredentials(const CredentialRequest& request) {
+  credential_requests_.push_back(request);
+  if (credentials_.empty()) return std::nullopt;
+  std::optional<Credentials> answer = std::move(credentials_.front());
+  credentials_.pop_front();
+  return answer;
+}
+
 }  // namespace tessary::platform

@@ -32,6 +32,11 @@ class ScriptedUiHost : public UiHost {
   // open when its script returns (or shown with no script queued) is cancelled as with its
   // close box, and, should it refuse, ended with IDCANCEL.
   void QueueDialog(DialogScript script) { dialog_scripts_.push_back(std::move(script)); }
+  // An empty queue cancels.
+  void QueueCredentials(std::optional<Credentials> credentials) {
+    credentials_.push_back(std::move(credentials));
+  }
+  const std::vector<CredentialRequest>& CredentialRequests() const { return credential_requests_; }
 
   const std::vector<ShownMessage>& Messages() const { return messages_; }
   const std::vector<FileDialogRequest>& FileRequests() const { return file_requests_; }
@@ -49,6 +54,7 @@ class ScriptedUiHost : public UiHost {
                                           const std::string& initial_folder) override;
   std::string ApplicationTitle() const override { return application_title_; }
   int RunModalDialog(DialogModel& model, const Window* parent) override;
+  std::optional<Credentials> AskCredentials(const CredentialRequest& request) override;
 
  private:
   std::string application_title_;
@@ -62,6 +68,8 @@ class ScriptedUiHost : public UiHost {
   std::deque<DialogScript> dialog_scripts_;
   std::vector<int> dialogs_shown_;
   std::vector<std::string> problems_;
+  std::deque<std::optional<Credentials>> credentials_;
+  std::vector<CredentialRequest> credential_requests_;
 };
 
 // The first button of a message box type: what a person pressing Enter would choose.

@@ -48,6 +48,17 @@ struct FileDialogRequest {
   std::vector<std::string> filters;  // "Text Files (*.csv)|*.csv" style pairs
 };
 
+// A server asks for an account and password: the account shown to start with, and where.
+struct CredentialRequest {
+  std::string server;   // its address, as the user configured it
+  std::string account;  // the account to start with; may be empty
+};
+
+struct Credentials {
+  std::string account;
+  std::string password;
+};
+
 class UiHost {
  public:
   virtual ~UiHost() = default;
@@ -65,6 +76,11 @@ class UiHost {
   // Shows the dialog model modally (owned by parent when given) until its window's EndModal,
   // and returns EndModal's result; -1 when this host cannot show dialogs (no display).
   virtual int RunModalDialog(DialogModel& model, const Window* parent);
+  // Asks for the account and password of a bind; nothing when the person cancelled or nobody
+  // can be asked (the default). The answer is kept in memory only, never written anywhere.
+  virtual std::optional<Credentials> AskCredentials(const CredentialRequest&) {
+    return std::nullopt;
+  }
 };
 
 // The host of this process. Until one is installed, a host that writes messages to standard

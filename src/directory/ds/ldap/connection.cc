@@ -14,6 +14,7 @@
 #include "directory/ds/ldap/ldap_errors.h"
 #include "directory/ds/ldap/libldap_configuration.h"
 #include "directory/ds/ldap/password_file.h"
+#include "platform/ui/ui_host.h"
 
 namespace tessary::ds::ldap {
 namespace {
@@ -94,7 +95,21 @@ Connection::Connection(ConnectionSettings settings) : settings_(std::move(settin
   if (settings_.set_option == nullptr) settings_.set_option = ldap_set_option;
 }
 
-Connection::~Connection() { Close(); }
+Connection::~Connection() {
+  Close();
+  std::fill(typed_password_.begin(), typed_password_.end(), '\0');
+}
+
+void Connection::AskCredentials() {
+  if (asked_ || !settings_.password_file.empty()) return;
+  asked_ = true;
+  std::optional<platform::Credentials> typed =
+      platform::CurrentUiHost().AskCredentials({settings_.uri, settings_.bind_dn});
+  if (!typed || typed->account.empty()) return;
+  settings_.bind_dn = typed->account;
+  typed_password_ = std::move(typed->password);
+  std::fill(typed->password.begin(), typed->password.end(), '\0');
+}
 
 void Connection::Close() {
   if (handle_ != nullptr) ldap_unbind_ext_s(handle_, nullptr, nullptr);
@@ -207,11 +222,12 @@ HRESULT Connection::BindSimple(std::string* error) {
     }
   }
   std::string password, file_error;
-  if (settings_.password_file.empty()) {
+  if (!typed_password_.empty()) {
+    password = typed_password_;
+  } else if (settings_.password_file.empty()) {
     *error = who + ": TESSARY_BIND_PASSWORD_FILE does not name the file that holds the password.";
     return kInvalidCredential;
-  }
-  if (!ReadPasswordFile(settings_.password_file, &password, &file_error)) {
+  } else if (!ReadPasswordFile(settings_.password_file, &password, &file_error)) {
     *error = who + ": " + file_error;
     return kInvalidCredential;
   }
@@ -246,6 +262,7 @@ HRESULT Connection::OpenLocked(std::string* error) {
     Close();
     return hr;
   }
+  AskCredentials();
   if (settings_.bind_dn.empty()) {
     *error = gssapi_error +
              "\nWithout a Kerberos ticket, TESSARY_BIND_DN and TESSARY_BIND_PASSWORD_FILE name the "

@@ -84,6 +84,8 @@ class Connection {
   // server_took_part tells whether the server saw any of the exchange.
   HRESULT BindGssapi(std::string* error, bool* server_took_part);
   HRESULT BindSimple(std::string* error);
+  // Without a password file, asks the process's UiHost once for the account and password.
+  void AskCredentials();
   void Close();
 
   ConnectionSettings settings_;
@@ -92,6 +94,9 @@ class Connection {
   std::uint64_t generation_ = 0;
   ServerWait* wait_ = nullptr;
   bool gave_up_ = false;  // the last wait ran out: do not wait again until the server is back
+  // The password a person typed, for this connection's binds and rebinds; memory only.
+  std::string typed_password_;
+  bool asked_ = false;
   std::mutex mutex_;
 };
 
