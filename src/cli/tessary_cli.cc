@@ -128,6 +128,16 @@ std::vector<CommandDefinition> Specs() {
 
 }  // namespace
 
+bool StartsWizard(const std::vector<std::string>& args) {
+  CommandLine line;
+  std::string error;
+  if (!ParseCommandLine(args, Specs(), kCommandLineRules, &line, &error)) return false;
+  const bool command = std::any_of(Commands().begin(), Commands().end(), [&](const Command& c) {
+    return line.command == c.definition.name;
+  });
+  return !command && !line.help && !line.version;
+}
+
 int RunTessary(const std::vector<std::string>& args, Console& console) {
   CommandLine line;
   std::string error;

@@ -24,6 +24,9 @@ struct Console {
   platform::ProgressHost& progress;
 };
 
+// True when the arguments name no command (nor --help or --version): tessary shows the wizard.
+bool StartsWizard(const std::vector<std::string>& args);
+
 // Runs the command line args (without the program name); returns the exit status.
 int RunTessary(const std::vector<std::string>& args, Console& console);
 

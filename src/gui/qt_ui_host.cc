@@ -7,6 +7,7 @@
 #include "gui/folder_browser.h"
 #include "gui/gui_thread.h"
 #include "gui/message_box.h"
+#include "gui/template_window.h"
 
 namespace tessary::gui {
 
@@ -103,6 +104,16 @@ std::optional<std::string> QtUiHost::ChooseFolder(const std::string& title,
     if (browser.exec() == QDialog::Accepted) chosen = browser.Folder();
   });
   return chosen;
+}
+
+int QtUiHost::RunModalDialog(platform::DialogModel& model, const platform::Window* parent) {
+  int result = -1;
+  RunOnGuiThread([&] {
+    TemplateWindow window(model, Owner(parent), TemplateWindow::Kind::kTopLevel);
+    model.OnInitDialog(window);
+    result = window.exec();
+  });
+  return result;
 }
 
 std::optional<platform::Credentials> QtUiHost::AskCredentials(

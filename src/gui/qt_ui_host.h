@@ -31,6 +31,8 @@ class QtUiHost : public platform::UiHost {
   std::optional<std::string> ChooseFolder(const std::string& title,
                                           const std::string& initial_folder) override;
   std::string ApplicationTitle() const override { return application_title_; }
+  // The model's window rendered from its template, modal until the model ends it.
+  int RunModalDialog(platform::DialogModel& model, const platform::Window* parent) override;
   std::optional<platform::Credentials> AskCredentials(
       const platform::CredentialRequest& request) override;
 
