@@ -14,7 +14,10 @@
 #include <cstdlib>
 #include <functional>
 
+#include "app/dialog_templates.h"
 #include "gui/credential_dialog.h"
+#include "gui/template_window.h"
+#include "support/bvk_dialog.h"
 #include "gui/folder_browser.h"
 #include "gui/message_box.h"
 #include "gui/progress_dialog.h"
@@ -140,6 +143,19 @@ void ProgressPictures() {
   }
 }
 
+// Every wizard template as it first appears, before its page fills it.
+void WizardPictures() {
+  for (int id : {131, 145, 138, 134, 133, 132, 135, 211, 144, 166, 139, 212, 146, 204, 136, 142,
+                 143, 200, 203}) {
+    const platform::DialogTemplate* dialog_template = app::FindTemplate(id);
+    if (!dialog_template) continue;
+    CBVKDialog model(*dialog_template);
+    TemplateWindow window(model, nullptr, TemplateWindow::Kind::kTopLevel);
+    model.OnInitDialog(window);
+    Shoot(window, QString("wizard-template-%1").arg(id));
+  }
+}
+
 void IconPicture() {
   QIcon icon(":/tessary.svg");
   if (icon.isNull()) ++g_failures;
@@ -172,5 +188,6 @@ int main(int argc, char** argv) {
   ProgressPictures();
   DialogPictures();
   IconPicture();
+  WizardPictures();
   return g_failures == 0 ? 0 : 1;
 }
