@@ -42,20 +42,20 @@ platform::DialogTemplate TaskPage(int id, const std::string& title, const std::s
 
 std::vector<platform::DialogTemplate> TaskPageTemplates() {
   const std::vector<ControlTemplate> attribute_buttons{
-      Button(kIdShowAll, "&Show all attributes", 232, 76, 75, 14),
-      Button(kIdSelectAll, "Select &all attributes", 232, 94, 75, 14),
-      Button(kIdDeselectAll, "&Deselect all attributes", 232, 112, 75, 14),
-      Button(kIdUseHeaderFile, "&Use header file...", 232, 130, 75, 14),
+      Button(kIdShowAll, "&Show all attributes", 230, 54, 82, 14),
+      Button(kIdSelectAll, "Select &all attributes", 230, 72, 82, 14),
+      Button(kIdDeselectAll, "&Deselect all attributes", 230, 90, 82, 14),
+      Button(kIdUseHeaderFile, "&Use header file...", 230, 108, 82, 14),
   };
   std::vector<ControlTemplate> attributes{
       Text(kIdPageText1, "Select the attributes you would like to export for each object:", 25, 42,
            270, 9),
-      Control(kIdAttributeList, ControlKind::kListView, "", 25, 54, 200, 90,
+      Control(kIdAttributeList, ControlKind::kListView, "", 25, 54, 198, 84,
               kStyleCheckBoxes | kStyleFullRow | platform::kStyleSingleSelect),
       Text(kIdPageText2,
            "Note: The 'objectGUID' and 'distinguishedName' attributes will automatically be "
            "exported as the first two columns.",
-           25, 146, 285, 14),
+           25, 141, 285, 18),
   };
   attributes.insert(attributes.begin() + 2, attribute_buttons.begin(), attribute_buttons.end());
 
@@ -76,7 +76,7 @@ std::vector<platform::DialogTemplate> TaskPageTemplates() {
                "Select the object type you would like to export, and then click Next.",
                {
                    Control(kIdList, ControlKind::kListBox, "", 25, 62, 160, 90, kStyleSorted),
-                   Button(kIdOtherClass, "&Select a different type of object...", 192, 62, 115,
+                   Button(kIdOtherClass, "&Select a different type of object...", 190, 62, 122,
                           14),
                }),
       TaskPage(kOutputFilePage, "Choose Output File",
@@ -98,19 +98,19 @@ std::vector<platform::DialogTemplate> TaskPageTemplates() {
                         "Choose this option to export objects and their attribute values from "
                         "the Active Directory.",
                         110, 62, 195, 18),
-                   Control(kIdTaskImport, ControlKind::kRadioButton, "&Import", 25, 84, 80, 10),
+                   Control(kIdTaskImport, ControlKind::kRadioButton, "&Import", 25, 86, 80, 10),
                    Text(-1,
                         "Choose this option to import new objects, delete objects, modify objects "
                         "or move objects using an import file.",
-                        110, 84, 195, 18),
+                        110, 86, 195, 26),
                    Control(kIdTaskHeader, ControlKind::kRadioButton, "&Create Header File", 25,
-                           106, 80, 10),
+                           116, 80, 10),
                    Text(-1,
                         "Choose this option to create a header file to use for importing new "
                         "objects in the Active Directory. (Note: An Export is required to modify "
                         "or delete objects)",
-                        110, 106, 195, 26),
-                   Text(-1, "Note:  For more information please consult the ReadMe file.", 25, 140,
+                        110, 116, 195, 26),
+                   Text(-1, "Note:  For more information please consult the ReadMe file.", 25, 148,
                         280, 9),
                }),
       TaskPage(kVerifyColumnsPage, "Verify Import Columns",
