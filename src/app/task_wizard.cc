@@ -1,5 +1,7 @@
 #include "app/task_wizard.h"
 
+#include <filesystem>
+
 #include <atomic>
 
 #include "app/control_ids.h"
@@ -219,8 +221,18 @@ void CTaskWizard::OnValueChanged(CBVKDialog& source, int control_id) {
 void CTaskWizard::OpenHelp() {
   CBVKFileUtil files;
   files.Error().SetOwner(&Owner());
+  // A package installs the page with the programs, not in the program folder, which setup fills:
+  // the folder's copy wins, the installed one stands in, and when neither is there the message
+  // names the folder's.
+  std::string page = ProgramFolder + kHelpFile;
+  const std::string installed = platform::InstalledDataFolder() + kHelpFile;
+  std::error_code ignored;
+  if (!std::filesystem::exists(page, ignored) && !platform::InstalledDataFolder().empty() &&
+      std::filesystem::exists(installed, ignored)) {
+    page = installed;
+  }
   // Its failures are shown by the opening itself.
-  (void)files.OpenHtmlFile(ProgramFolder + kHelpFile);
+  (void)files.OpenHtmlFile(page);
 }
 
 void CTaskWizard::ViewErrorLog() {

@@ -37,4 +37,11 @@ std::string ProgramFolder() {
   return folder;
 }
 
+std::string InstalledDataFolder() {
+  std::error_code error;
+  const std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe", error);
+  if (error || !program.has_parent_path()) return {};
+  return (program.parent_path().parent_path() / "share" / "tessary").string() + "/";
+}
+
 }  // namespace tessary::platform

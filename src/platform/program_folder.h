@@ -12,4 +12,9 @@ namespace tessary::platform {
 // file operation in it reports the problem.
 std::string ProgramFolder();
 
+// Where an installed copy keeps the files it ships (the help page): share/tessary/ beside the
+// bin/ folder of the running program, with a trailing '/'. Empty when the program's own path
+// cannot be read.
+std::string InstalledDataFolder();
+
 }  // namespace tessary::platform

@@ -6,6 +6,7 @@
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <optional>
 #include <thread>
 
@@ -25,14 +26,44 @@ bool EventuallyExists(const std::filesystem::path& path) {
   return std::filesystem::exists(path);
 }
 
+// The page the registered program was given, as the program copies it.
+std::string OpenedPage(const std::filesystem::path& opened) {
+  if (!EventuallyExists(opened)) return "(nothing opened)";
+  std::ifstream in(opened);
+  std::string text;
+  std::getline(in, text);
+  return text;
+}
+
 TEST_F(WizardTest, HelpOpensTheProgramFoldersHelpFile) {
+  { std::ofstream(platform::ProgramFolder() + "TY-Index.htm") << "folder help"; }
+  const std::filesystem::path opened = Path("opened.htm");
   CBVKRegistry registry;
   ASSERT_TRUE(registry.OpenKey(HKEY_CLASSES_ROOT, "htmlfile\\shell\\open\\command"));
-  ASSERT_TRUE(registry.WriteString("", "touch \"%1\""));
+  ASSERT_TRUE(registry.WriteString("", "cp \"%1\" \"" + opened.string() + "\""));
   ui_.QueueDialog([](platform::DialogDriver& d) { d.Press(app::kIdHelp); });
   RunWizard();
-  EXPECT_TRUE(EventuallyExists(platform::ProgramFolder() + "TY-Index.htm"));
+  EXPECT_EQ(OpenedPage(opened), "folder help");
   EXPECT_TRUE(ui_.Messages().empty());
+}
+
+// The installed page is shared by every test of this program: the other Help tests give their
+// program folder a page of its own or fail before a page is chosen, so it never stands in.
+TEST_F(WizardTest, HelpFallsBackToTheInstalledPageWhenTheProgramFolderHasNone) {
+  const std::filesystem::path installed =
+      std::filesystem::path(platform::InstalledDataFolder()) / "TY-Index.htm";
+  std::filesystem::create_directories(installed.parent_path());
+  { std::ofstream(installed) << "installed help"; }
+  const std::filesystem::path opened = std::filesystem::path(Path("opened.htm"));
+  CBVKRegistry registry;
+  ASSERT_TRUE(registry.OpenKey(HKEY_CLASSES_ROOT, "htmlfile\\shell\\open\\command"));
+  ASSERT_TRUE(registry.WriteString("", "cp \"%1\" \"" + opened.string() + "\""));
+  ui_.QueueDialog([](platform::DialogDriver& d) { d.Press(app::kIdHelp); });
+  RunWizard();
+  const std::string page = OpenedPage(opened);
+  std::filesystem::remove_all(installed.parent_path());
+  EXPECT_EQ(page, "installed help");
+  EXPECT_FALSE(std::filesystem::exists(platform::ProgramFolder() + "TY-Index.htm"));
 }
 
 TEST_F(WizardTest, HelpWithoutARegisteredProgramShowsTheRegistryMessageOnce) {
