@@ -88,8 +88,11 @@ bool FakeLdapServer::Answer(int connection) {
   const unsigned char answer[] = {0x30, 0x0c, 0x02, 0x01, static_cast<unsigned char>(id),
                                   0x78, 0x07, 0x0a, 0x01, 0x02,
                                   0x04, 0x00, 0x04, 0x00};
-  if (write(connection, answer, sizeof answer) == static_cast<ssize_t>(sizeof answer)) {
-    ++answered_;
+  // Counted before it is sent: the client may act on the answer, and a test read the count,
+  // before this thread runs again.
+  ++answered_;
+  if (write(connection, answer, sizeof answer) != static_cast<ssize_t>(sizeof answer)) {
+    --answered_;
   }
   return true;
 }
