@@ -225,11 +225,11 @@ void CTaskWizard::OpenHelp() {
   // the folder's copy wins, the installed one stands in, and when neither is there the message
   // names the folder's.
   std::string page = ProgramFolder + kHelpFile;
-  const std::string installed = platform::InstalledDataFolder() + kHelpFile;
+  const std::string installed_folder = platform::InstalledDataFolder();
   std::error_code ignored;
-  if (!std::filesystem::exists(page, ignored) && !platform::InstalledDataFolder().empty() &&
-      std::filesystem::exists(installed, ignored)) {
-    page = installed;
+  if (!installed_folder.empty() && !std::filesystem::exists(page, ignored) &&
+      std::filesystem::exists(installed_folder + kHelpFile, ignored)) {
+    page = installed_folder + kHelpFile;
   }
   // Its failures are shown by the opening itself.
   (void)files.OpenHtmlFile(page);

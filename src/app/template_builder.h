@@ -39,12 +39,15 @@ inline ControlTemplate Painted(int id, std::string text, int x, int y, int w, in
 inline constexpr platform::Colour kWhite{255, 255, 255};
 inline constexpr platform::Colour kBrand{80, 0, 80};
 
-// The white band with title and question, the instruction below it and the band at the bottom.
+// The white band with title and question, the instruction (of so many lines) below it and the
+// band at the bottom.
 std::vector<ControlTemplate> TaskPageFrame(const std::string& title, const std::string& question,
-                                           const std::string& instruction);
+                                           const std::string& instruction,
+                                           int instruction_lines = 2);
 // A task page: the shared layout followed by the page's own controls.
 platform::DialogTemplate TaskPage(int id, const std::string& title, const std::string& question,
                                   const std::string& instruction,
-                                  std::vector<ControlTemplate> controls);
+                                  std::vector<ControlTemplate> controls,
+                                  int instruction_lines = 2);
 
 }  // namespace tessary::app::layout

@@ -15,7 +15,7 @@ using platform::kStyleSorted;
 namespace layout {
 
 std::vector<ControlTemplate> TaskPageFrame(const std::string& title, const std::string& question,
-                                           const std::string& instruction) {
+                                           const std::string& instruction, int instruction_lines) {
   std::vector<ControlTemplate> controls{
       Painted(-1, "", 0, 0, kPageWidth, 36, kWhite),
       Text(kIdTitle, title, 15, 7, 285, 9, kStyleBold),
@@ -25,15 +25,17 @@ std::vector<ControlTemplate> TaskPageFrame(const std::string& title, const std::
   };
   controls[1].background = kWhite;
   controls[2].background = kWhite;
-  if (!instruction.empty()) controls.push_back(Text(kIdInstruction, instruction, 25, 42, 270, 18));
+  if (!instruction.empty()) {
+    controls.push_back(Text(kIdInstruction, instruction, 25, 42, 270, 9 * instruction_lines));
+  }
   return controls;
 }
 
 platform::DialogTemplate TaskPage(int id, const std::string& title, const std::string& question,
                                   const std::string& instruction,
-                                  std::vector<ControlTemplate> controls) {
+                                  std::vector<ControlTemplate> controls, int instruction_lines) {
   platform::DialogTemplate page{id, "", kPageWidth, kTaskPageTemplateHeight,
-                                TaskPageFrame(title, question, instruction)};
+                                TaskPageFrame(title, question, instruction, instruction_lines)};
   page.controls.insert(page.controls.end(), controls.begin(), controls.end());
   return page;
 }
@@ -66,10 +68,10 @@ std::vector<platform::DialogTemplate> TaskPageTemplates() {
                "Which container do you want to export objects out of?",
                "Select the container you would like to export objects from, and then click Next.",
                {
-                   Control(kIdTree, ControlKind::kTreeView, "", 25, 62, 200, 94),
+                   Control(kIdTree, ControlKind::kTreeView, "", 25, 62, 190, 94),
                    Control(kIdIncludeSubcontainers, ControlKind::kCheckBox,
-                           "&Include subcontainers", 232, 62, 80, 10),
-                   Button(kIdChangeDomain, "&Change Domain...", 232, 78, 75, 14),
+                           "&Include subcontainers", 222, 62, 92, 10),
+                   Button(kIdChangeDomain, "&Change Domain...", 222, 78, 80, 14),
                }),
       TaskPage(kObjectTypePage, "Choose an Object Type",
                "Which type of object do you want to export?",
@@ -119,18 +121,19 @@ std::vector<platform::DialogTemplate> TaskPageTemplates() {
                "correct, click Next.  \nIf they are incorrect, click Cancel and modify your "
                "import file.",
                {
-                   Control(kIdColumnList, ControlKind::kListView, "", 25, 62, 190, 94,
+                   Control(kIdColumnList, ControlKind::kListView, "", 25, 72, 285, 46,
                            kStyleFullRow),
                    Control(-1, ControlKind::kGroupBox,
-                           "When importing fields that have multiple values", 220, 62, 90, 94),
+                           "When importing fields that have multiple values", 25, 121, 285, 38),
                    Control(kIdAppendValues, ControlKind::kRadioButton,
                            "&Append import file values to the existing values in multi-valued "
                            "fields",
-                           225, 74, 80, 34, platform::kStyleMultiline),
+                           32, 132, 274, 10),
                    Control(kIdOverwriteValues, ControlKind::kRadioButton,
                            "&Overwrite values in multi-valued fields with the import file values",
-                           225, 112, 80, 34, platform::kStyleMultiline),
-               }),
+                           32, 145, 274, 10),
+               },
+               3),
       TaskPage(kMailboxPage, "Choose Whether to Create Mailboxes",
                "Do you also want to create Microsoft Exchange mailboxes?",
                "Select whether or not you would like to create mailboxes for new user objects "
