@@ -119,14 +119,8 @@ TEST_F(WizardTest, TheImportsFinishPageOpensTheErrorFileInTheEditor) {
                 "mode,distinguishedName,description\r\n"
                 "Modify,\"CN=Nobody,DC=example,DC=com\",gone\r\n");
   ui_.QueueDialog([&](platform::DialogDriver& d) {
-    d.Press(app::kIdNext);
-    d.Click(app::kIdTaskImport);
-    d.Press(app::kIdNext);
-    d.Type(app::kIdPath, Path("Import.csv"));
-    while (d.PageTemplate() != app::kImportFinishPage && d.Enabled(app::kIdNext)) {
-      d.Press(app::kIdNext);
-    }
-    ASSERT_EQ(d.PageTemplate(), app::kImportFinishPage);
+    ImportToFinishPage(d, Path("Import.csv"));
+    if (::testing::Test::HasFatalFailure()) return;
     d.Press(app::kIdViewErrorLog);
   });
   RunWizard();

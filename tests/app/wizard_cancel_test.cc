@@ -26,14 +26,8 @@ TEST_F(WizardTest, CancelDuringALongImportStopsAtTheNextEntry) {
   progress_.PressAfterProgress(kCancelAfter, app::kIdProgressCancel);
   std::vector<std::string> details;
   ui_.QueueDialog([&](platform::DialogDriver& d) {
-    d.Press(app::kIdNext);
-    d.Click(app::kIdTaskImport);
-    d.Press(app::kIdNext);
-    d.Type(app::kIdPath, Path("Import.csv"));
-    while (d.PageTemplate() != app::kImportFinishPage && d.Enabled(app::kIdNext)) {
-      d.Press(app::kIdNext);
-    }
-    ASSERT_EQ(d.PageTemplate(), app::kImportFinishPage);
+    ImportToFinishPage(d, Path("Import.csv"));
+    if (::testing::Test::HasFatalFailure()) return;
     details = d.Lines(app::kIdDetails);
     EXPECT_TRUE(d.Enabled(app::kIdViewErrorLog));
     d.Press(app::kIdFinish);

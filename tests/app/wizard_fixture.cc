@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <filesystem>
 
+#include "app/control_ids.h"
 #include "../directory/test_directory.h"
 
 namespace tessary::testing {
@@ -40,6 +41,17 @@ int WizardTest::RunWizard() {
 int WizardTest::StatusCount(const std::string& text) const {
   return static_cast<int>(std::count(progress_.Log().begin(), progress_.Log().end(),
                                      "text -1: " + text));
+}
+
+void WizardTest::ImportToFinishPage(platform::DialogDriver& d, const std::string& file) {
+  d.Press(app::kIdNext);
+  d.Click(app::kIdTaskImport);
+  d.Press(app::kIdNext);
+  d.Type(app::kIdPath, file);
+  while (d.PageTemplate() != app::kImportFinishPage && d.Enabled(app::kIdNext)) {
+    d.Press(app::kIdNext);
+  }
+  ASSERT_EQ(d.PageTemplate(), app::kImportFinishPage);
 }
 
 }  // namespace tessary::testing

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "app/task_wizard.h"
+#include "platform/ui/scripted_dialog.h"
 #include "platform/ui/scripted_ui_host.h"
 #include "support/bvk_progress_scripted_host.h"
 #include "test_support.h"
@@ -24,6 +25,9 @@ class WizardTest : public MachineTest {
   // How often a progress dialog showed the status text.
   int StatusCount(const std::string& text) const;
   std::string Path(const std::string& name) const { return (machine_.Root() / name).string(); }
+  // Takes the wizard from its welcome page through the import of the file to the import's
+  // finish page, with every page's own choices.
+  static void ImportToFinishPage(platform::DialogDriver& d, const std::string& file);
 
   platform::ScriptedUiHost ui_;
   ScriptedProgressHost progress_;

@@ -32,8 +32,8 @@ class Completion : public UnpackedPackageTest {
         "source \"$COMPLETION\" || exit 125\n"
         "COMP_WORDS=(\"$@\"); COMP_CWORD=$(($# - 1))\n"
         "COMP_LINE=\"$*\"; COMP_POINT=${#COMP_LINE}\n"
-        "spec=$(complete -p \"$1\") || exit 126\n"
-        "function=${spec#*-F }; function=${function%% *}\n"
+        "registration=$(complete -p \"$1\") || exit 126\n"
+        "function=${registration#*-F }; function=${function%% *}\n"
         "COMPREPLY=()\n"
         "\"$function\" \"$1\" \"${COMP_WORDS[COMP_CWORD]}\" \"${COMP_WORDS[COMP_CWORD - 1]}\"\n"
         "((${#COMPREPLY[@]} == 0)) || printf '%s\\n' \"${COMPREPLY[@]}\"\n",

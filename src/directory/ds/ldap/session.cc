@@ -103,6 +103,11 @@ HRESULT Session::Start() {
   HRESULT hr = ReadEntry("", {}, &root_dse_);
   if (Failed(hr)) return hr;
   for (const Attribute& attribute : root_dse_.attributes) {
+    if (AsciiCaselessEqual(attribute.name, "namingContexts")) {
+      for (const Value& value : attribute.values) {
+        if (value.string() != nullptr) naming_context_keys_.insert(DnKey(*value.string()));
+      }
+    }
     if (attribute.values.empty() || attribute.values[0].string() == nullptr) continue;
     const std::string& value = *attribute.values[0].string();
     std::string name = AsciiLower(attribute.name);
@@ -115,14 +120,7 @@ HRESULT Session::Start() {
 
 bool Session::IsNamingContext(std::string_view dn) const {
   const std::string key = DnKey(dn);
-  if (key.empty()) return false;
-  for (const Attribute& attribute : root_dse_.attributes) {
-    if (!AsciiCaselessEqual(attribute.name, "namingContexts")) continue;
-    for (const Value& value : attribute.values) {
-      if (value.string() != nullptr && DnKey(*value.string()) == key) return true;
-    }
-  }
-  return false;
+  return !key.empty() && naming_context_keys_.contains(key);
 }
 
 void Session::LearnAttributes(const std::vector<std::string>& names) {

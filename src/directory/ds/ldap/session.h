@@ -8,6 +8,7 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -111,6 +112,7 @@ class Session {
 
   std::unique_ptr<Connection> connection_;
   Entry root_dse_;
+  std::set<std::string, std::less<>> naming_context_keys_;  // DnKey of each
   std::string default_nc_, configuration_nc_, schema_nc_;
   bool reading_schema_ = false;
   // By lower-case name; nothing where the schema has no such attribute.
