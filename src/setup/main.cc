@@ -4,8 +4,8 @@
 #include <iostream>
 #include <string>
 
-#include "gui/display.h"
 #include "gui/setup_face.h"
+#include "platform/ui/display.h"
 #include "setup/command_line.h"
 #include "setup/setup_app.h"
 #include "setup/terminal_progress_host.h"
@@ -27,7 +27,7 @@ int main(int argc, char** argv) {
   const bool unattended = line.which == Switch::kSilent || line.which == Switch::kBase ||
                           (line.which == Switch::kConfigs && line.configs.silent);
   // Someone at a desktop gets the window; without a display setup stays a terminal program.
-  if (!unattended && tessary::gui::HasDisplay()) return tessary::gui::RunSetupFace(command_line);
+  if (!unattended && tessary::platform::HasDisplay()) return tessary::gui::RunSetupFace(command_line);
   tessary::setup::TerminalUiHost host;
   host.SetUnattended(unattended);
   // Progress lines only for someone watching a terminal.

@@ -1,7 +1,15 @@
 // The built tessary program: options, exit statuses, and what goes to standard output and
 // standard error, run on a private machine against a test directory.
 #include <gtest/gtest.h>
+#include <fcntl.h>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <sys/wait.h>
 #include <unistd.h>
+
+#include <csignal>
+#include <cstring>
+#include <filesystem>
 
 #include "../directory/test_directory.h"
 #include "../export/export_fixture.h"
@@ -71,6 +79,46 @@ TEST_F(TessaryProgramTest, BadOptionsExitWithTwo) {
   EXPECT_EQ(no_file.status, 2);
   EXPECT_EQ(no_file.err, "tessary: 'import' needs a file\nTry 'tessary --help'.\n");
   EXPECT_EQ(missing.out + no_file.out, "");
+}
+
+// Without a command on a display, tessary hands its process to the wizard's program; a display
+// that is named but gone gets the terminal's answer instead of the window library's abort.
+TEST_F(TessaryProgramTest, TheWizardStartsOnlyOnADisplayThatAnswers) {
+  const std::string wayland = (machine_.Root() / "wayland-test").string();
+  ProgramRun gone = Bare({}, {{"DISPLAY", ":9871"}, {"WAYLAND_DISPLAY", wayland}});
+  EXPECT_EQ(gone.status, 2);
+  EXPECT_EQ(gone.err,
+            "tessary: the wizard needs a display; without one, use a command.\n"
+            "Try 'tessary --help'.\n");
+
+  const int listener = socket(AF_UNIX, SOCK_STREAM, 0);
+  sockaddr_un address{};
+  address.sun_family = AF_UNIX;
+  std::strncpy(address.sun_path, wayland.c_str(), sizeof address.sun_path - 1);
+  ASSERT_EQ(bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+  ASSERT_EQ(listen(listener, 4), 0);
+  const pid_t child = fork();
+  if (child == 0) {
+    setenv("WAYLAND_DISPLAY", wayland.c_str(), 1);
+    setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    const int null = open("/dev/null", O_RDWR);
+    for (int fd : {0, 1, 2}) dup2(null, fd);
+    execl(TESSARY_PROGRAM, TESSARY_PROGRAM, "--directory", location_.c_str(), nullptr);
+    _exit(127);
+  }
+  ASSERT_GT(child, 0);
+  const std::string exe = "/proc/" + std::to_string(child) + "/exe";
+  std::string running;
+  for (int tries = 0; tries < 200 && running.find("tessary-wizard") == std::string::npos;
+       ++tries) {
+    std::error_code ignored;
+    running = std::filesystem::read_symlink(exe, ignored).string();
+    if (running.find("tessary-wizard") == std::string::npos) usleep(50'000);
+  }
+  kill(child, SIGKILL);
+  waitpid(child, nullptr, 0);
+  close(listener);
+  EXPECT_NE(running.find("tessary-wizard"), std::string::npos) << running;
 }
 
 TEST_F(TessaryProgramTest, ExportPrintsTheSummaryAndWritesTheFile) {

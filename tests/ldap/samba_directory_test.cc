@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <set>
 
 #include "directory/ds/ds_error.h"
 #include "samba_fixture.h"
@@ -136,6 +137,7 @@ TEST_F(SambaObjects, SearchStreamsEveryRowPageByPage) {
   std::unique_ptr<SearchCursor> cursor;
   ASSERT_EQ(ou->ExecuteSearch(request, &cursor), S_OK);
   int rows = 0;
+  std::set<std::string> names;
   HRESULT hr;
   for (hr = cursor->GetFirstRow(); hr == S_OK; hr = cursor->GetNextRow()) {
     std::vector<std::string> columns;
@@ -148,9 +150,23 @@ TEST_F(SambaObjects, SearchStreamsEveryRowPageByPage) {
     EXPECT_EQ(*path.values[0].string(), "LDAP://CN=" + *cn.values[0].string() + "," + ou_dn_);
     Attribute absent;
     EXPECT_EQ(cursor->GetColumn("telephoneNumber", &absent), E_ADS_COLUMN_NOT_SET);
-    ++rows;
+    names.insert(*cn.values[0].string());
+    if (++rows == 150) {
+      // While the next page is on its way: other requests on the same connection, and a second
+      // search left after its first row, take nothing from this one.
+      std::unique_ptr<Object> read_meanwhile = BindOu();
+      ASSERT_EQ(read_meanwhile->GetInfo(), S_OK);
+      std::unique_ptr<SearchCursor> abandoned;
+      ASSERT_EQ(ou->ExecuteSearch(request, &abandoned), S_OK);
+      ASSERT_EQ(abandoned->GetFirstRow(), S_OK);
+    }
   }
   EXPECT_EQ(hr, S_ADS_NOMORE_ROWS);
+  EXPECT_EQ(rows, kContacts);
+  EXPECT_EQ(names.size(), static_cast<size_t>(kContacts));
+  // A search after them all starts afresh.
+  ASSERT_EQ(ou->ExecuteSearch(request, &cursor), S_OK);
+  for (rows = 0, hr = cursor->GetFirstRow(); hr == S_OK; hr = cursor->GetNextRow()) ++rows;
   EXPECT_EQ(rows, kContacts);
 }
 

@@ -42,6 +42,7 @@ TEST_F(PackageContents, HoldsTheProgramsTheirPagesTheCompletionTheDesktopFilesAn
       "./usr/bin/tessary",
       "./usr/bin/tessary-directory",
       "./usr/bin/tessary-setup",
+      "./usr/libexec/tessary/tessary-wizard",
       "./usr/share/man/man1/tessary.1.gz",
       "./usr/share/man/man1/tessary-directory.1.gz",
       "./usr/share/man/man1/tessary-setup.1.gz",

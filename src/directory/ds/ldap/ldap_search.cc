@@ -22,10 +22,15 @@ class PagedEntries {
         filter_(std::move(filter)),
         attributes_(std::move(attributes)),
         page_size_(page_size) {}
+  ~PagedEntries() { session_->AbandonPage(&cookie_); }
+  PagedEntries(const PagedEntries&) = delete;
+  PagedEntries& operator=(const PagedEntries&) = delete;
 
   // Starts (again) at the first entry: S_OK, S_FALSE when there is none, or the failure.
   HRESULT First() {
+    session_->AbandonPage(&cookie_);
     cookie_ = PageCookie();
+    cookie_.read_ahead = true;
     given_before_.clear();
     given_since_.clear();
     started_ = true;

@@ -191,6 +191,35 @@ AttributeInfo Session::AttributeInfoOf(std::string_view name) {
   return info;
 }
 
+int Session::SendPage(LDAP* handle, const std::string& base, SearchScope scope,
+                      const std::string& filter, char** attributes, int page_size,
+                      const std::string& state, int* message) {
+  LDAPControl* page_control = nullptr;
+  LDAPControl* controls[2] = {nullptr, nullptr};
+  if (page_size > 0) {
+    berval value{static_cast<ber_len_t>(state.size()), const_cast<char*>(state.data())};
+    int r = ldap_create_page_control(handle, page_size, state.empty() ? nullptr : &value, 1,
+                                     &page_control);
+    if (r != LDAP_SUCCESS) return r;
+    controls[0] = page_control;
+  }
+  int r = ldap_search_ext(handle, base.c_str(), ScopeOf(scope), filter.c_str(), attributes, 0,
+                          controls, nullptr, nullptr, 0, message);
+  if (page_control != nullptr) ldap_control_free(page_control);
+  return r;
+}
+
+void Session::AbandonPage(PageCookie* cookie) {
+  if (cookie->pending_message < 0) return;
+  connection_->Run([&](LDAP* handle) {
+    if (cookie->connection == connection_->Generation()) {
+      ldap_abandon_ext(handle, cookie->pending_message, nullptr, nullptr);
+    }
+    return LDAP_SUCCESS;
+  });
+  cookie->pending_message = -1;
+}
+
 HRESULT Session::SearchPage(const std::string& base, SearchScope scope, const std::string& filter,
                             const std::vector<std::string>& attributes, int page_size,
                             PageCookie* cookie, std::vector<Entry>* entries) {
@@ -200,6 +229,7 @@ HRESULT Session::SearchPage(const std::string& base, SearchScope scope, const st
   std::vector<char*> names;
   for (std::string& name : wire_names) names.push_back(name.data());
   names.push_back(nullptr);
+  char** wanted = attributes.empty() ? nullptr : names.data();
   std::vector<RawEntry> raw;
   std::string diagnostic, next_cookie;
   cookie->restarted = false;
@@ -207,26 +237,25 @@ HRESULT Session::SearchPage(const std::string& base, SearchScope scope, const st
     raw.clear();
     diagnostic.clear();
     next_cookie.clear();
+    int message = -1;
+    if (cookie->connection == connection_->Generation()) std::swap(message, cookie->pending_message);
+    cookie->pending_message = -1;
     if (!cookie->state.empty() && cookie->connection != connection_->Generation()) {
       // The server kept the paging state with the connection that is gone.
       cookie->state.clear();
       cookie->restarted = true;
     }
-    LDAPControl* page_control = nullptr;
-    LDAPControl* controls[2] = {nullptr, nullptr};
-    if (page_size > 0) {
-      berval state{static_cast<ber_len_t>(cookie->state.size()), cookie->state.data()};
-      int r = ldap_create_page_control(handle, page_size, cookie->state.empty() ? nullptr : &state,
-                                       1, &page_control);
+    if (message < 0) {
+      int r = SendPage(handle, base, scope, filter, wanted, page_size, cookie->state, &message);
       if (r != LDAP_SUCCESS) return r;
-      controls[0] = page_control;
     }
+    timeval limit{static_cast<time_t>(connection_->Settings().timeout.count()), 0};
     LDAPMessage* result = nullptr;
-    int r = ldap_search_ext_s(handle, base.c_str(), ScopeOf(scope), filter.c_str(),
-                              attributes.empty() ? nullptr : names.data(), 0, controls, nullptr,
-                              nullptr, 0, &result);
-    if (page_control != nullptr) ldap_control_free(page_control);
-    if (result == nullptr) {
+    int got = ldap_result(handle, message, LDAP_MSG_ALL, &limit, &result);
+    if (got <= 0) {
+      if (got == 0) ldap_abandon_ext(handle, message, nullptr, nullptr);
+      int r = LDAP_TIMEOUT;
+      if (got < 0) ldap_get_option(handle, LDAP_OPT_RESULT_CODE, &r);
       diagnostic = DiagnosticOf(handle);
       return r;
     }
@@ -234,7 +263,7 @@ HRESULT Session::SearchPage(const std::string& base, SearchScope scope, const st
          e = ldap_next_entry(handle, e)) {
       ReadRawEntry(handle, e, &raw.emplace_back());
     }
-    int code = r;
+    int code = LDAP_OTHER;
     char* text = nullptr;
     LDAPControl** answered = nullptr;
     if (ldap_parse_result(handle, result, &code, nullptr, &text, nullptr, &answered, 0) ==
@@ -256,7 +285,13 @@ HRESULT Session::SearchPage(const std::string& base, SearchScope scope, const st
       ldap_memfree(text);
     }
     ldap_msgfree(result);
-    return r;
+    // A failure to send ahead only costs the overlap: the next call sends the request itself.
+    if (code == LDAP_SUCCESS && cookie->read_ahead && !next_cookie.empty() &&
+        SendPage(handle, base, scope, filter, wanted, page_size, next_cookie, &message) ==
+            LDAP_SUCCESS) {
+      cookie->pending_message = message;
+    }
+    return code;
   });
   if (rc != LDAP_SUCCESS) {
     if (rc == LDAP_FILTER_ERROR) return E_ADS_INVALID_FILTER;

@@ -37,6 +37,10 @@ struct PageCookie {
   std::string state;             // the server's; empty before the first page and after the last
   std::uint64_t connection = 0;  // the connection that gave it: no other one knows it
   bool restarted = false;        // the search began again on a new connection
+  // Set by a caller that walks every page: the request for the next page goes out as soon as
+  // a page arrives, so the server makes the next page while the caller handles this one.
+  bool read_ahead = false;
+  int pending_message = -1;  // the next page's request, sent on `connection`; -1: none
 };
 
 class Session {
@@ -73,6 +77,8 @@ class Session {
                                    const std::string& filter,
                                    const std::vector<std::string>& attributes, int page_size,
                                    PageCookie* cookie, std::vector<Entry>* entries);
+  // Withdraws the next page's request a read-ahead sent, for a caller that stops early.
+  void AbandonPage(PageCookie* cookie);
   // A whole search, every page.
   [[nodiscard]] HRESULT SearchAll(const std::string& base, SearchScope scope,
                                   const std::string& filter,
@@ -101,6 +107,10 @@ class Session {
   // about before. The whole schema (some 1,500 entries) would cost a run more than its search.
   void LearnAttributes(const std::vector<std::string>& names);
   HRESULT Fail(int rc, const std::string& diagnostic);
+  // Sends the search request of one page; LDAP_SUCCESS with *message, or libldap's failure.
+  static int SendPage(::ldap* handle, const std::string& base, SearchScope scope,
+                      const std::string& filter, char** attributes, int page_size,
+                      const std::string& state, int* message);
   // Runs a write; after a lost connection asks applied (S_OK with *yes, or a failure) before
   // sending it again. op leaves the server's diagnostic in *diagnostic.
   HRESULT Write(const std::function<int(::ldap*, std::string*)>& op,
