@@ -181,6 +181,21 @@ bool ImportUndo::ReadPrevious(ds::Object& object, const std::string& dn,
         return false;
       }
     }
+    // What an import of the undo file would read back must be these values exactly; where it
+    // could not, the entry is better left unapplied than undone wrongly.
+    const bool read_as_one = column.SingleValued || column.Name == "description";
+    const bool holds_separator = std::any_of(texts.begin(), texts.end(), [](const std::string& t) {
+      return t.find('%') != std::string::npos;
+    });
+    if (read_as_one ? texts.size() > 1 : holds_separator) {
+      error.SetText("The undo file cannot hold the present values of the attribute '" +
+                    column.Name + "' of the object '" + dn + "': " +
+                    (read_as_one ? "an import gives it a single value, and it holds " +
+                                       std::to_string(texts.size()) + "."
+                                 : "a value holds a percent sign, which an import reads as the "
+                                   "start of another value."));
+      return false;
+    }
     std::string joined;
     for (std::size_t i = 0; i < texts.size(); ++i) {
       joined += (i == 0 ? "" : "%") + texts[i];

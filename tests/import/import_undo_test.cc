@@ -288,6 +288,36 @@ TEST_F(ImportUndoTest, FailedEntryLeavesNoInverseButAppliedOnesStay) {
   EXPECT_NE(lines[1].find(",first"), std::string::npos) << lines[1];
 }
 
+// A value with a percent sign in a multi-valued attribute would come back from the undo file as
+// two values: such an entry is not applied, and the run goes on with the next.
+TEST_F(ImportUndoTest, ValuesTheUndoFileCannotCarryKeepTheEntryFromBeingApplied) {
+  MakeObjects();
+  {
+    std::unique_ptr<ds::Object> user;
+    ASSERT_EQ(directory_->Bind("LDAP://" + Dn("U1"), &user), S_OK);
+    ASSERT_EQ(user->PutEx(ds::ADS_PROPERTY_UPDATE, "url",
+                          {ds::Value::String("50% off"), ds::Value::String("x")}),
+              S_OK);
+    ASSERT_EQ(user->SetInfo(), S_OK);
+  }
+  const Snapshot before = Take();
+  engine_->UndoFile = undo_file_;
+  ASSERT_EQ(Import({"mode,distinguishedName,url", "Modify," + Quoted(Dn("U1")) + ",y",
+                    "Modify," + Quoted(Dn("U2")) + ",z"}),
+            1);
+  EXPECT_EQ(engine_->ErrorCount, 1);
+  ASSERT_FALSE(ErrorMessages().empty());
+  EXPECT_NE(ErrorMessages().front().find("The undo file cannot hold the present values of the "
+                                         "attribute 'url' of the object '" +
+                                         Dn("U1") + "': a value holds a percent sign"),
+            std::string::npos)
+      << ErrorMessages().front();
+  EXPECT_EQ(Take().at(Dn("U1")), before.at(Dn("U1")));
+  const Lines lines = ReadLines(undo_file_);
+  ASSERT_EQ(lines.size(), 2u);
+  EXPECT_NE(lines[1].find(Dn("U2")), std::string::npos) << lines[1];
+}
+
 TEST_F(ImportUndoTest, ChangeSetNamesEveryKindOfChangeInEntryOrder) {
   MakeObjects();
   engine_->UndoFile = undo_file_;
