@@ -338,6 +338,13 @@ int Connection::Run(const Operation& op) {
   return rc;
 }
 
+void Connection::Abandon(int message, std::uint64_t generation) {
+  std::lock_guard lock(mutex_);
+  if (handle_ != nullptr && generation == generation_) {
+    ldap_abandon_ext(handle_, message, nullptr, nullptr);
+  }
+}
+
 int Connection::RunOnce(const Operation& op, bool* interrupted) {
   std::lock_guard lock(mutex_);
   *interrupted = false;

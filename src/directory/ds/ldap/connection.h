@@ -65,6 +65,10 @@ class Connection {
   // is LDAP_SERVER_DOWN with *interrupted false. For writes.
   int RunOnce(const Operation& op, bool* interrupted);
 
+  // Withdraws a request sent on the connection of that generation; nothing when that connection
+  // is gone (its requests went with it), and never opens one.
+  void Abandon(int message, std::uint64_t generation);
+
   // Counts the connections opened: a paging cookie is good only on the connection that gave it.
   std::uint64_t Generation() const { return generation_; }
   void SetServerWait(ServerWait* wait) { wait_ = wait; }

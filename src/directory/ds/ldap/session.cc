@@ -211,12 +211,7 @@ int Session::SendPage(LDAP* handle, const std::string& base, SearchScope scope,
 
 void Session::AbandonPage(PageCookie* cookie) {
   if (cookie->pending_message < 0) return;
-  connection_->Run([&](LDAP* handle) {
-    if (cookie->connection == connection_->Generation()) {
-      ldap_abandon_ext(handle, cookie->pending_message, nullptr, nullptr);
-    }
-    return LDAP_SUCCESS;
-  });
+  connection_->Abandon(cookie->pending_message, cookie->connection);
   cookie->pending_message = -1;
 }
 
