@@ -15,6 +15,7 @@
 #include "import/domain_import_directory.h"
 #include "import/import_change_set.h"
 #include "import/import_engine.h"
+#include "import/rehearsal_source.h"
 #include "platform/special_folders.h"
 #include "support/bvk_file_util.h"
 #include "support/settings_store.h"
@@ -83,15 +84,46 @@ class RehearsalFolder {
   std::string path_;
 };
 
-// The import on a copy of the embedded directory: the change set, the counts and the failures
-// a real run would give, and the directory itself never opened for writing.
+// The directory a rehearsal runs on, at copy: the embedded directory's file copied whole, or
+// what the import file touches on a server read into a new embedded directory, with the
+// sentences that say where that copy may behave otherwise than the server. Only reads reach the
+// location either way. False when the message is printed.
+bool MakeRehearsalCopy(const CommandLine& line, const std::string& location,
+                       const std::string& copy, Console& console,
+                       std::vector<std::string>* caveats) {
+  std::string error;
+  if (!ds::IsLdapLocation(location)) {
+    if (ds::embedded::CopyEmbeddedDirectory(location, copy, &error)) return true;
+    console.err << error << "\n";
+    return false;
+  }
+  Session server;
+  if (!server.Connect(line.directory, &error)) {
+    console.err << error << "\n";
+    return false;
+  }
+  // The file is checked against the server's schema, as the real run checks it.
+  DomainImportDirectory directory(server.Domain());
+  CImportEngine engine(&directory, SystemClock(), CImportEngine::StoredChoices::kIgnore);
+  ApplyOptions(line, &engine);
+  if (!engine.CheckImportFile() || !engine.ValidateImportLines()) {
+    console.err << engine.Error().Text() << "\n";
+    return false;
+  }
+  RehearsalSource source(server.Directory(), engine);
+  CBVKError failure;
+  if (!source.CopyTo(copy, failure)) {
+    console.err << failure.Text() << "\n";
+    return false;
+  }
+  *caveats = source.Caveats();
+  return true;
+}
+
+// The import on a copy of the directory: the change set, the counts and the failures a real
+// run would give, and the directory itself never written.
 int Rehearse(const CommandLine& line, Console& console) {
   const std::string location = ChooseDirectoryLocation(line.directory);
-  if (ds::IsLdapLocation(location)) {
-    console.err << "Could not rehearse the import on '" << location
-                << "'.\nA rehearsal runs on an embedded directory only.\n";
-    return kExitCouldNotRun;
-  }
   const std::optional<std::string> folder =
       platform::MakePrivateTemporaryFolder("tessary-rehearsal-");
   if (!folder) {
@@ -101,10 +133,11 @@ int Rehearse(const CommandLine& line, Console& console) {
   }
   RehearsalFolder scratch(*folder);
   const std::string copy = scratch.Path() + "directory.db";
+  std::vector<std::string> caveats;
+  if (!MakeRehearsalCopy(line, location, copy, console, &caveats)) return kExitCouldNotRun;
   std::string error;
   Session session;
-  if (!ds::embedded::CopyEmbeddedDirectory(location, copy, &error) ||
-      !session.Connect(copy, &error)) {
+  if (!session.Connect(copy, &error)) {
     console.err << error << "\n";
     return kExitCouldNotRun;
   }
@@ -130,6 +163,7 @@ int Rehearse(const CommandLine& line, Console& console) {
                 << engine.CreateCount << " 'create' entries would be processed.\n"
                 << engine.ModifyCount << " 'modify' entries would be processed.\n"
                 << engine.ErrorCount << " errors would occur.\n";
+    for (const std::string& caveat : caveats) console.out << "Caveat: " << caveat << "\n";
     if (!line.Has("rehearse-report")) return true;
     CBVKFileUtil files;
     if (!files.WriteLines(line.Value("rehearse-report"), ChangeSetReport(changes),

@@ -18,6 +18,7 @@ class Session {
   [[nodiscard]] bool Connect(const std::string& directory_option, std::string* error);
 
   CExDomain& Domain() { return *domain_; }
+  ds::Directory& Directory() { return *directory_; }
 
   // The class with that admin display name; fails when the schema has none.
   [[nodiscard]] bool CheckClass(const std::string& admin_name, std::string* error);

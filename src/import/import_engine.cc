@@ -79,6 +79,14 @@ void CImportEngine::NoteErrorColumn(std::vector<std::string>* header) {
   if (has_error_column_) header->pop_back();
 }
 
+bool CImportEngine::ReadEntries(std::vector<EntryValues>* entries) {
+  entries->clear();
+  std::vector<std::string> lines;
+  if (!ReadImportLines(&lines)) return false;
+  for (std::size_t i = 1; i < lines.size(); ++i) entries->push_back(SplitEntry(lines[i]));
+  return true;
+}
+
 EntryValues CImportEngine::SplitEntry(const std::string& line) const {
   EntryValues entry;
   SplitValues(line, kLineSeparator, entry);

@@ -107,6 +107,8 @@ class CImportEngine {
   [[nodiscard]] bool CheckImportFile();
   // Fails for the first entry whose value count is wrong or whose DN has no domain part.
   [[nodiscard]] bool ValidateImportLines();
+  // The entries of the checked file, each as the run splits it; fails when it cannot be read.
+  [[nodiscard]] bool ReadEntries(std::vector<EntryValues>* entries);
 
   // --- The column table.
   const std::vector<CImportColumn>& Columns() const { return columns_; }

@@ -46,6 +46,11 @@ class Directory {
   // The run's observer of waits for a lost server (not owned; null: none). Set before the run's
   // operations and cleared after them.
   virtual void SetServerWait(ServerWait* wait) { (void)wait; }
+
+  // From now on every write of this connection (create, modify, rename, move, delete, password)
+  // fails with E_ACCESSDENIED before it reaches the directory, so a run that may only read
+  // cannot change it, whatever its own code does. False when the backend cannot refuse them.
+  [[nodiscard]] virtual bool RefuseWrites() { return false; }
 };
 
 // The DNS names of the domains of the connected forest, in the order of the Partitions

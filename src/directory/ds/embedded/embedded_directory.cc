@@ -4,6 +4,7 @@
 #include <mutex>
 
 #include "directory/ds/ads_path.h"
+#include "directory/ds/hex.h"
 #include "directory/ds/embedded/entry_object.h"
 #include "directory/ds/embedded/password.h"
 #include "directory/ds/embedded/sid.h"
@@ -49,6 +50,12 @@ class EmbeddedDirectory : public Directory {
   }
 
   std::string Location() const override { return store_->path(); }
+
+  bool RefuseWrites() override {
+    std::lock_guard lock(store_->mutex());
+    store_->RefuseWrites();
+    return true;
+  }
 
   Store& store() { return *store_; }
 
@@ -103,6 +110,37 @@ bool VerifyPassword(Directory& directory, const std::string& dn, const std::stri
   if (!id) return false;
   std::optional<std::string> hash = store.PasswordHash(*id);
   return hash && PasswordMatches(*hash, password);
+}
+
+bool AdoptObjectGuid(Directory& directory, const std::string& dn, const std::string& guid_hex,
+                     std::string* error) {
+  auto* embedded = dynamic_cast<EmbeddedDirectory*>(&directory);
+  const Bytes guid = BytesOfHex(guid_hex);
+  if (embedded == nullptr || guid.size() != 16) {
+    *error = "Could not give the object '" + dn + "' the GUID '" + guid_hex + "'.";
+    return false;
+  }
+  Store& store = embedded->store();
+  std::lock_guard lock(store.mutex());
+  ObjectRecord holder;
+  if (store.FindByGuid(guid, &holder) == S_OK) {
+    *error = "Could not give the object '" + dn + "' the GUID '" + guid_hex +
+             "': the object '" + holder.dn + "' has it.";
+    return false;
+  }
+  std::optional<std::int64_t> id = store.IdOf(dn);
+  Statement* update = store.database().Prepare("UPDATE objects SET guid = ?1 WHERE id = ?2");
+  bool done = false;
+  if (id && update != nullptr) {
+    update->BindBlob(1, guid);
+    update->BindInt(2, *id);
+    done = update->Execute();
+  }
+  if (!done) {
+    *error = "Could not give the object '" + dn + "' the GUID '" + guid_hex + "'.";
+    return false;
+  }
+  return true;
 }
 
 void AllowSchemaUpdates(Directory& directory) {

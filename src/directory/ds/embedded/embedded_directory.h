@@ -42,6 +42,12 @@ struct ProvisionOptions {
                                    const SchemaDefinition& schema, const ProvisionOptions& options,
                                    std::string* error);
 
+// Gives the object at dn the GUID (32 hex digits, storage order) it has in another directory,
+// so that a copy answers the same GUID binds. Fails, naming the object, when dn names nothing
+// or another object already has that GUID.
+[[nodiscard]] bool AdoptObjectGuid(Directory& directory, const std::string& dn,
+                                   const std::string& guid_hex, std::string* error);
+
 // Lets clients of this directory create and change schema objects (attributeSchema,
 // classSchema), which are otherwise refused as AD refuses them without schema update rights.
 void AllowSchemaUpdates(Directory& directory);

@@ -81,6 +81,9 @@ class Store {
   // Clients may change the schema only in a directory opened for that.
   void AllowSchemaUpdates() { schema_updates_allowed_ = true; }
   bool schema_updates_allowed() const { return schema_updates_allowed_; }
+  // Every later change through this store's writer fails with E_ACCESSDENIED.
+  void RefuseWrites() { writes_refused_ = true; }
+  bool writes_refused() const { return writes_refused_; }
   UtcTime Now() const { return clock_(); }
 
   // --- Reading. Each returns S_OK, E_DS_NO_SUCH_OBJECT, or E_FAIL when the file fails.
@@ -166,6 +169,7 @@ class Store {
   std::string path_;
   Clock clock_;
   bool schema_updates_allowed_ = false;
+  bool writes_refused_ = false;
 };
 
 }  // namespace tessary::ds::embedded

@@ -28,6 +28,7 @@ const Bytes kEmptySecurityDescriptor = {1, 0, 4, 0x80, 0, 0, 0, 0, 0, 0,
 // Calls body in a transaction; a failure rolls everything back and forgets cached names.
 template <typename Body>
 HRESULT InTransaction(Store& store, Body body) {
+  if (store.writes_refused()) return E_ACCESSDENIED;
   Transaction transaction(store.database());
   if (!transaction.ok()) return E_FAIL;
   HRESULT hr = body();

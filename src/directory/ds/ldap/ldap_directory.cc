@@ -17,6 +17,11 @@ class LdapDirectory final : public Directory {
 
   void SetServerWait(ServerWait* wait) override { session_->SetServerWait(wait); }
 
+  bool RefuseWrites() override {
+    session_->RefuseWrites();
+    return true;
+  }
+
   HRESULT Bind(const std::string& path, std::unique_ptr<Object>* object) override {
     AdsPath parsed;
     HRESULT hr = ParseAdsPath(path, &parsed);

@@ -359,6 +359,10 @@ HRESULT Session::ReadEntry(const std::string& dn, const std::vector<std::string>
 
 HRESULT Session::Write(const std::function<int(LDAP*, std::string*)>& op,
                        const std::function<HRESULT(bool*)>& applied) {
+  if (writes_refused_) {
+    last_diagnostic_ = "This connection only reads.";
+    return E_ACCESSDENIED;
+  }
   // Bounded: a connection lost under every try must still end the write.
   constexpr int kAttempts = 3;
   int rc = LDAP_SERVER_DOWN;

@@ -99,6 +99,9 @@ class Session {
 
   void SetServerWait(ServerWait* wait) { connection_->SetServerWait(wait); }
 
+  // Every later add, modify, rename and delete fails with E_ACCESSDENIED without being sent.
+  void RefuseWrites() { writes_refused_ = true; }
+
   // The diagnostic message of the last failure (AD's "0000208D: ..." text), for messages.
   const std::string& LastDiagnostic() const { return last_diagnostic_; }
 
@@ -129,6 +132,7 @@ class Session {
   std::map<std::string, std::optional<AttributeInfo>, std::less<>> schema_;
   std::string last_diagnostic_;
   bool exchange_found_ = false;
+  bool writes_refused_ = false;
 };
 
 }  // namespace tessary::ds::ldap

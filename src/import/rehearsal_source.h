@@ -1,0 +1,74 @@
+#pragma once
+// A rehearsal against a directory that must not be written (a server): what the entries of a
+// checked import file touch is read from it into a new embedded directory, where the run then
+// goes exactly as it would on the server. Read are the objects the entries name (by DN or GUID,
+// their GUIDs kept), their containers up to the domain, their present groups, the groups of
+// memberOf columns, the targets of moves and renames, and whatever already holds a DN or an
+// account name (sAMAccountName, userPrincipalName) that an entry would give. The source's
+// connection refuses every write from the start, so nothing of this can change it.
+
+#include <map>
+#include <memory>
+#include <set>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "directory/ds/directory.h"
+#include "import/import_engine.h"
+#include "support/bvk_error.h"
+
+namespace tessary {
+
+class RehearsalSource {
+ public:
+  // source: a connection that only this rehearsal uses. engine: its file checked against the
+  // source (CheckImportFile, ValidateImportLines).
+  RehearsalSource(ds::Directory& source, CImportEngine& engine)
+      : source_(source), engine_(engine) {}
+
+  // Creates the embedded directory file at path (which must not exist) with the source's
+  // domain and copies into it what the file touches. Fails, with the message in error, when the
+  // source cannot be kept from writing, cannot be read, or the copy cannot be made.
+  [[nodiscard]] bool CopyTo(const std::string& path, CBVKError& error);
+
+  // Where the copy may not behave as the source would, one sentence each.
+  const std::vector<std::string>& Caveats() const { return caveats_; }
+  // The number of objects read from the source.
+  int CopiedCount() const { return copied_; }
+
+ private:
+  // Adds the object to the set to copy and returns its DN as the source spells it; empty when
+  // the source has no such object.
+  std::string Want(const std::string& dn);
+  // The DN of the object with that GUID (any of the forms an import file gives); empty when
+  // the source has none.
+  std::string DnOfGuid(const std::string& guid);
+  // Reads the entries' objects, groups, targets and namesakes; false with the message.
+  bool CollectFromEntries(const std::vector<EntryValues>& entries, CBVKError& error);
+  // Finds, in batched searches, the objects that hold the account names the entries give.
+  bool CollectAccountHolders(CBVKError& error);
+  bool CopyObject(const std::string& dn, CBVKError& error);
+  void CopyMemberships();
+  void CheckPasswordPolicy();
+  // The attributes read from the source for every object.
+  std::vector<std::string> AttributeNames() const;
+  void Note(const std::string& caveat);
+
+  ds::Directory& source_;
+  CImportEngine& engine_;
+  std::unique_ptr<ds::Directory> copy_;
+  std::string domain_dn_;
+  // The objects to copy by their DnKey, with the DN the source gave.
+  std::map<std::string, std::string> wanted_;
+  // Whose present groups are read: the objects the entries name.
+  std::set<std::string> named_;
+  // (member DN, group DN) as the source has them.
+  std::vector<std::pair<std::string, std::string>> memberships_;
+  // (attribute, value) pairs whose holders a real run would collide with.
+  std::vector<std::pair<std::string, std::string>> account_names_;
+  std::vector<std::string> caveats_;
+  int copied_ = 0;
+};
+
+}  // namespace tessary
