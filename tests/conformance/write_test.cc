@@ -188,6 +188,20 @@ TEST_F(ModifyTest, AValueThatIsAlreadyThereIsRefused) {
   EXPECT_HR(E_DS_ATTRIBUTE_OR_VALUE_EXISTS, contact->SetInfo());
 }
 
+// An append of no values is an LDAP add without values, which the server refuses; a replace
+// with none clears.
+TEST_F(ModifyTest, AnAppendOfNoValuesIsRefused) {
+  std::string dn = "CN=Nothing," + ou();
+  ASSERT_HR(S_OK, Make(ou(), "contact", "CN=Nothing", {{"otherTelephone", "1"}}));
+  std::unique_ptr<ds::Object> contact = Bind(dn);
+  ASSERT_HR(S_OK, contact->PutEx(ds::ADS_PROPERTY_APPEND, "otherTelephone", {}));
+  EXPECT_HR(E_DS_CONSTRAINT_VIOLATION, contact->SetInfo());
+  contact = Bind(dn);
+  ASSERT_HR(S_OK, contact->PutEx(ds::ADS_PROPERTY_UPDATE, "otherTelephone", {}));
+  ASSERT_HR(S_OK, contact->SetInfo());
+  EXPECT_EQ(std::vector<std::string>{}, Texts(dn, "otherTelephone"));
+}
+
 TEST_F(ModifyTest, IntegersAndBooleansAreWrittenFromTheirVariants) {
   std::string dn = "CN=Typed," + ou();
   ASSERT_HR(S_OK, MakeUser(ou(), "Typed", "typed"));

@@ -97,14 +97,14 @@ class RehearsalTest : public DirectoryImportTest {
             "Create,," + Quoted(Dn(Unique("NewG"))) + ",group," + Unique("ng") + ",a group,,,,,",
             "Modify,," + Quoted(Dn("Alice")) + ",," + Unique("a") + ",\"changed, with comma\",3%4,," +
                 Quoted(Dn(Unique("G2"))) + ",,",
-            "Modify,," + Quoted(Dn("Bob")) + ",," + Unique("b") + ",~DEL,,,,Bob" + Unique("r") + ",",
+            "Modify,," + Quoted(Dn("Bob")) + ",," + Unique("b") + ",~DEL,7,,,Bob" + Unique("r") + ",",
             "Move,," + Quoted(Dn(Unique("Carol"))) + ",,,,,,,," + Quoted(target_),
             "Delete,," + Quoted(Dn(Unique("Dave"))) + ",,,,,,,,",
-            "Modify," + Guid(Dn("Erin")) + "," + Quoted(Dn("Erin")) + ",," + Unique("e") + ",by guid,,,,,",
-            "Modify,," + Quoted(Dn("Nobody")) + ",," + Unique("x") + ",x,,,,,",
+            "Modify," + Guid(Dn("Erin")) + "," + Quoted(Dn("Erin")) + ",," + Unique("e") + ",by guid,8,,,,",
+            "Modify,," + Quoted(Dn("Nobody")) + ",," + Unique("x") + ",x,1,,,,",
             "Create,," + Quoted(Dn(Unique("G1"))) + ",group," + Unique("g3") + ",,,,,,",
             "Create,," + Quoted(Dn(Unique("Twin"))) + ",user," + Unique("e") + ",,,,,,",
-            "Modify,," + Quoted(Dn("Frank")) + ",," + Unique("f") + ",,,not a number,,,"};
+            "Modify,," + Quoted(Dn("Frank")) + ",," + Unique("f") + ",,9,not a number,,,"};
   }
 
   // uSNChanged of each object, read over the fixture's own connection.

@@ -106,6 +106,11 @@ HRESULT Writer::Apply(const ObjectClass& object_class, const std::vector<Change>
     // A member that is already there is "the object already exists" in AD, as the group
     // interface reports it; other repeated values are "attribute or value exists".
     HRESULT repeated = type->key == "member" ? E_DS_ALREADY_EXISTS : E_DS_ATTRIBUTE_OR_VALUE_EXISTS;
+    // A modify's add names at least one value (an LDAP add of none is refused by the server),
+    // so an append of nothing fails as the servers fail it; a new object simply lacks it.
+    if (change.operation == ADS_PROPERTY_APPEND && incoming.empty() && !creating) {
+      return E_DS_CONSTRAINT_VIOLATION;
+    }
     if (IsForwardLink(*type)) {
       std::vector<std::int64_t> targets;
       for (const Stored& value : incoming) targets.push_back(std::get<Link>(value).id);
