@@ -111,9 +111,11 @@ const std::vector<Command>& Commands() {
        "  --undo-file UNDO           write to the new file UNDO an import file that takes back\n"
        "                             every change of this run (import it with\n"
        "                             --overwrite-multivalued); passwords cannot be taken back\n"
-       "  --rehearse                 run the import on a copy of the embedded directory and show\n"
-       "                             what each entry would change or the message it would fail\n"
-       "                             with; the directory itself is never written\n"
+       "  --rehearse                 run the import on a copy of the directory (the embedded\n"
+       "                             directory's file, or what the file touches on a server, read\n"
+       "                             over a connection that refuses writes) and show what each\n"
+       "                             entry would change or the message it would fail with; the\n"
+       "                             directory itself is never written\n"
        "  --rehearse-report REPORT   also write that change set to REPORT as comma-delimited text\n",
        RunImport},
   };
