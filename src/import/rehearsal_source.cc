@@ -252,7 +252,8 @@ std::vector<std::string> RehearsalSource::AttributeNames() const {
                                     "userPrincipalName", "userAccountControl", "groupType",
                                     "description"};
   for (const CImportColumn& column : engine_.Columns()) {
-    if (IsSpecialColumn(column.Name, Creating::No)) continue;
+    // Members come from the memberships of the named objects: a group's others are not copied.
+    if (IsSpecialColumn(column.Name, Creating::No) || column.Name == "member") continue;
     const bool known = std::any_of(names.begin(), names.end(), [&](const std::string& name) {
       return ds::AsciiCaselessEqual(name, column.Name);
     });
@@ -290,7 +291,14 @@ bool RehearsalSource::CopyObject(const std::string& dn, CBVKError& error) {
     }
     if (Succeeded(hr)) hr = here->SetInfo();
     if (Succeeded(hr)) hr = copy_->Bind(ds::AdsPathOfDn(dn), &here);
-    if (Failed(hr)) return Fail(error, what, hr);
+    if (Failed(hr)) {
+      // The rest of the file can still be rehearsed; what touches this object is said to differ.
+      Note(Explained("The rehearsal could not copy the object '" + dn +
+                         "'; the entries that touch it may be shown otherwise than a real run "
+                         "makes them.",
+                     hr));
+      return true;
+    }
   }
   if (const ds::Attribute* guid = Find(attributes, "objectGUID");
       guid != nullptr && !guid->values.empty() && guid->values.front().octets() != nullptr) {

@@ -48,6 +48,7 @@ class RehearsalSource {
   bool CollectFromEntries(const std::vector<EntryValues>& entries, CBVKError& error);
   // Finds, in batched searches, the objects that hold the account names the entries give.
   bool CollectAccountHolders(CBVKError& error);
+  // Fails when the source cannot read the object; what the copy refuses is a caveat.
   bool CopyObject(const std::string& dn, CBVKError& error);
   void CopyMemberships();
   void CheckPasswordPolicy();

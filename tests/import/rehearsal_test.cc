@@ -212,8 +212,10 @@ TEST_F(RehearsalTest, ConnectionThatRefusesWritesChangesNothing) {
 
 TEST_F(RehearsalTest, CopyKeepsTheGuidsAndGroupsOfTheNamedObjects) {
   MakeObjects();
-  WriteLines(engine_->ImportFile, {"mode,objectGUID,distinguishedName,description",
-                                      "Modify," + Guid(Dn("Alice")) + ",,x"});
+  WriteLines(engine_->ImportFile,
+             {"mode,objectGUID,distinguishedName,objectClass,sAMAccountName,description",
+              "Modify," + Guid(Dn("Alice")) + ",,," + Unique("a") + ",x",
+              "Create,," + Quoted(Dn(Unique("Twin"))) + ",user," + Unique("e") + ",y"});
   Connection source;
   Open(SourceLocation(), &source);
   ASSERT_TRUE(source.engine->CheckImportFile()) << source.engine->Error().Text();
@@ -237,9 +239,30 @@ TEST_F(RehearsalTest, CopyKeepsTheGuidsAndGroupsOfTheNamedObjects) {
   ds::Value description;
   ASSERT_EQ(alice->Get("description", &description), S_OK);
   EXPECT_EQ(*description.string(), "first");
+  // Erin holds the account name the create gives, found by the search for namesakes.
+  std::unique_ptr<ds::Object> erin;
+  ASSERT_EQ(copy->Bind(ds::AdsPathOfDn(Dn("Erin")), &erin), S_OK);
+  ds::Value account;
+  ASSERT_EQ(erin->Get("sAMAccountName", &account), S_OK);
+  EXPECT_EQ(*account.string(), Unique("e"));
   // Only what the file touches: Bob is named by no entry.
   std::unique_ptr<ds::Object> bob;
   EXPECT_EQ(copy->Bind(ds::AdsPathOfDn(Dn("Bob")), &bob), E_DS_NO_SUCH_OBJECT);
+}
+
+TEST_F(RehearsalTest, CaveatsNameWhatTheCopyCannotKnow) {
+  MakeObjects();
+  WriteLines(engine_->ImportFile, {"mode,distinguishedName,member",
+                                   "Modify," + Quoted(Dn(Unique("G1"))) + "," + Quoted(Dn("Bob"))});
+  Connection source;
+  Open(SourceLocation(), &source);
+  ASSERT_TRUE(source.engine->CheckImportFile()) << source.engine->Error().Text();
+  RehearsalSource rehearsal(*source.directory, *source.engine);
+  CBVKError error;
+  ASSERT_TRUE(rehearsal.CopyTo((scratch_ / "copy.db").string(), error)) << error.Text();
+  EXPECT_EQ(rehearsal.Caveats(),
+            Lines{"A group's members are known to the rehearsal only where the file names them; "
+                  "its other members are not shown among the old values of 'member'."});
 }
 
 }  // namespace
