@@ -88,7 +88,32 @@ QTreeWidget* NewTreeView() {
   return tree;
 }
 
-void RenderListView(QTreeWidget& list, const ControlTemplate& control, const ControlState& state) {
+// Texts, check box and selection of one row's item.
+void RenderRow(QTreeWidgetItem& item, const platform::ListRow& row, int columns, bool checks) {
+  for (int i = 0; i < columns; ++i) {
+    const QString text = i < static_cast<int>(row.texts.size()) ? Text(row.texts[i]) : QString();
+    if (item.text(i) != text) item.setText(i, text);
+  }
+  Qt::ItemFlags flags = Qt::ItemIsEnabled | Qt::ItemIsSelectable;
+  if (checks) {
+    flags |= Qt::ItemIsUserCheckable;
+    item.setCheckState(0, row.checked ? Qt::Checked : Qt::Unchecked);
+  }
+  item.setFlags(flags);
+  item.setSelected(row.selected);
+}
+
+bool SameRows(const QTreeWidget& list, const ControlState& state) {
+  if (list.topLevelItemCount() != static_cast<int>(state.rows.size())) return false;
+  for (int row = 0; row < list.topLevelItemCount(); ++row) {
+    const platform::ListRow& wanted = state.rows[row];
+    if (list.topLevelItem(row)->text(0) != (wanted.texts.empty() ? QString() : Text(wanted.texts[0])))
+      return false;
+  }
+  return true;
+}
+
+void RenderListView(QTreeWidget& list, const ControlState& state) {
   const bool checks = state.style & platform::kStyleCheckBoxes;
   const int columns = std::max<int>(1, static_cast<int>(state.columns.size()));
   list.setColumnCount(columns);
@@ -99,25 +124,16 @@ void RenderListView(QTreeWidget& list, const ControlTemplate& control, const Con
   for (int i = 0; i < static_cast<int>(state.columns.size()); ++i) {
     if (state.columns[i].width > 0) list.setColumnWidth(i, state.columns[i].width);
   }
-  (void)control;
-  list.clear();
-  QList<QTreeWidgetItem*> items;
-  for (const platform::ListRow& row : state.rows) {
-    auto* item = new QTreeWidgetItem;
-    for (int i = 0; i < static_cast<int>(row.texts.size()) && i < columns; ++i) {
-      item->setText(i, Text(row.texts[i]));
-    }
-    Qt::ItemFlags flags = Qt::ItemIsEnabled | Qt::ItemIsSelectable;
-    if (checks) {
-      flags |= Qt::ItemIsUserCheckable;
-      item->setCheckState(0, row.checked ? Qt::Checked : Qt::Unchecked);
-    }
-    item->setFlags(flags);
-    items << item;
+  // The same rows are updated in place: the model sends the list again from inside a click on
+  // a row's check box, whose item must outlive it, and the list keeps where it was scrolled to.
+  if (!SameRows(list, state)) {
+    list.clear();
+    QList<QTreeWidgetItem*> items;
+    for (std::size_t row = 0; row < state.rows.size(); ++row) items << new QTreeWidgetItem;
+    list.addTopLevelItems(items);
   }
-  list.addTopLevelItems(items);
-  for (int i = 0; i < static_cast<int>(state.rows.size()); ++i) {
-    if (state.rows[i].selected) items[i]->setSelected(true);
+  for (int row = 0; row < static_cast<int>(state.rows.size()); ++row) {
+    RenderRow(*list.topLevelItem(row), state.rows[row], columns, checks);
   }
 }
 
@@ -287,7 +303,7 @@ void RenderControl(QWidget& widget, const ControlTemplate& control, const Contro
     case ControlKind::kListView: {
       auto& list = static_cast<QTreeWidget&>(widget);
       const QSignalBlocker quiet_selection(list.selectionModel());
-      RenderListView(list, control, state);
+      RenderListView(list, state);
       break;
     }
     case ControlKind::kTreeView: {

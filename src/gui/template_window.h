@@ -31,6 +31,9 @@ class TemplateWindow : public QDialog, public platform::DialogWindow {
 
   // The widget of a control id (the first of that id).
   QWidget* Control(int control_id) const;
+  // The widget of each of the template's controls, in the template's order (nullptr where a
+  // control has none).
+  const std::vector<QWidget*>& Widgets() const { return widgets_; }
   const DialogUnits& Units() const { return units_; }
 
   void reject() override;
