@@ -1,4 +1,4 @@
-// Writes a picture of every setup page, dialog and progress window into a folder (README:
+// Writes a picture of every setup page, wizard page, dialog and progress window into a folder (README:
 // "make screenshots"), on Qt's offscreen platform, so what a person sees can be looked at
 // without a desktop.
 #include <QApplication>
@@ -14,6 +14,7 @@
 #include <cstdlib>
 #include <functional>
 
+#include "app/control_ids.h"
 #include "app/dialog_templates.h"
 #include "gui/credential_dialog.h"
 #include "gui/template_window.h"
@@ -23,6 +24,7 @@
 #include "gui/progress_dialog.h"
 #include "gui/setup_page_builders.h"
 #include "gui/setup_window.h"
+#include "wizard_session.h"
 
 namespace {
 
@@ -143,16 +145,71 @@ void ProgressPictures() {
   }
 }
 
-// Every wizard template as it first appears, before its page fills it.
-void WizardPictures() {
-  for (int id : {131, 145, 138, 134, 133, 132, 135, 211, 144, 166, 139, 212, 146, 204, 136, 142,
-                 143, 200, 203}) {
+// The wizard's dialogs that are not pages, each as it first appears over nothing.
+void WizardDialogPictures() {
+  for (int id : {app::kOtherClassDialog, app::kNewFolderDialog, app::kBrowseFolderDialog,
+                 app::kImportAttributesDialog, app::kChangeDomainDialog}) {
     const platform::DialogTemplate* dialog_template = app::FindTemplate(id);
     if (!dialog_template) continue;
     CBVKDialog model(*dialog_template);
     TemplateWindow window(model, nullptr, TemplateWindow::Kind::kTopLevel);
     model.OnInitDialog(window);
     Shoot(window, QString("wizard-template-%1").arg(id));
+  }
+}
+
+QString PageName(int page) {
+  switch (page) {
+    case app::kWelcomePage: return "welcome";
+    case app::kTaskPage: return "task";
+    case app::kObjectTypePage: return "object-type";
+    case app::kContainerPage: return "container";
+    case app::kAttributesPage: return "attributes";
+    case app::kOutputFilePage: return "output-file";
+    case app::kImportFilePage: return "import-file";
+    case app::kMailboxPage: return "mailbox";
+    case app::kAccountSettingsPage: return "account-settings";
+    case app::kVerifyColumnsPage: return "verify-columns";
+    case app::kErrorFolderPage: return "error-folder";
+    default: return "finish";
+  }
+}
+
+// Every page of the three tasks inside the frame, as a run through the widgets fills them from
+// a fresh embedded directory (the welcome page once).
+void WizardPictures() {
+  namespace run = tessary::gui::testing;
+  using Queue = void (*)(run::ModalDriver&, const std::string&, const run::PageVisit&);
+  struct Task {
+    QString name;
+    Queue queue;
+    std::string file;
+  };
+  const Task tasks[] = {{"export", run::QueueExport, "Export.csv"},
+                        {"header", run::QueueHeader, "Header.csv"},
+                        {"import", run::QueueImport, "Import.csv"}};
+  for (const Task& task : tasks) {
+    run::WizardSession session;
+    if (!session.Error().empty()) {
+      std::fprintf(stderr, "wizard pictures: %s\n", session.Error().c_str());
+      ++g_failures;
+      return;
+    }
+    if (task.name == "import") {
+      tessary::testing::WriteFileText(session.Path(task.file), run::SampleImportFile());
+    }
+    int shot = 0;
+    run::ModalDriver driver;
+    task.queue(driver, session.Path(task.file), [&](QWidget& frame, int page) {
+      ++shot;
+      if (page == app::kWelcomePage && task.name != "export") return;
+      Save(frame.grab(), QString("wizard-%1-%2-%3").arg(task.name).arg(shot).arg(PageName(page)));
+    });
+    if (session.RunWizard() != platform::kIdOk || !driver.Done()) {
+      std::fprintf(stderr, "wizard pictures: the %s task did not reach Finish\n",
+                   qPrintable(task.name));
+      ++g_failures;
+    }
   }
 }
 
@@ -188,6 +245,7 @@ int main(int argc, char** argv) {
   ProgressPictures();
   DialogPictures();
   IconPicture();
+  WizardDialogPictures();
   WizardPictures();
   return g_failures == 0 ? 0 : 1;
 }
