@@ -18,13 +18,16 @@ std::vector<ControlTemplate> TaskPageFrame(const std::string& title, const std::
                                            const std::string& instruction, int instruction_lines) {
   std::vector<ControlTemplate> controls{
       Painted(-1, "", 0, 0, kPageWidth, 36, kWhite),
-      Text(kIdTitle, title, 15, 7, 285, 9, kStyleBold),
-      Text(kIdQuestion, question, 25, 18, 280, 16),
+      Text(kIdTitle, title, 15, 7, 262, 9, kStyleBold),
+      Text(kIdQuestion, question, 25, 18, 252, 16),
+      // The frame's icon at the band's right end.
+      Painted(-1, "", kPageWidth - 32, 6, 24, 24, kWhite),
       Control(-1, ControlKind::kEtchedLine, "", 0, 36, kPageWidth, 1),
       Control(kIdBottomBand, ControlKind::kEtchedLine, "", 0, kPageHeight - 1, kPageWidth, 1),
   };
   controls[1].background = kWhite;
   controls[2].background = kWhite;
+  controls[3].style |= platform::kStyleIcon;
   if (!instruction.empty()) {
     controls.push_back(Text(kIdInstruction, instruction, 25, 42, 270, 9 * instruction_lines));
   }
@@ -77,8 +80,8 @@ std::vector<platform::DialogTemplate> TaskPageTemplates() {
                "Which type of object do you want to export?",
                "Select the object type you would like to export, and then click Next.",
                {
-                   Control(kIdList, ControlKind::kListBox, "", 25, 62, 160, 90, kStyleSorted),
-                   Button(kIdOtherClass, "&Select a different type of object...", 190, 62, 122,
+                   Control(kIdList, ControlKind::kListBox, "", 25, 62, 155, 90, kStyleSorted),
+                   Button(kIdOtherClass, "&Select a different type of object...", 186, 62, 126,
                           14),
                }),
       TaskPage(kOutputFilePage, "Choose Output File",

@@ -2,6 +2,7 @@
 
 #include <QAbstractItemView>
 #include <QApplication>
+#include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFrame>
@@ -20,6 +21,7 @@
 #include <set>
 
 #include "gui/animation_widget.h"
+#include "gui/wrapping_button.h"
 
 namespace tessary::gui {
 namespace {
@@ -63,6 +65,13 @@ QLabel* NewStatic(const ControlTemplate& control) {
     label->setAutoFillBackground(true);
   }
   return label;
+}
+
+// The program's icon, as large as the static allows, in its middle.
+void ShowProgramIcon(QLabel& label) {
+  const int side = std::min(label.width(), label.height());
+  label.setAlignment(Qt::AlignCenter);
+  label.setPixmap(QIcon(":/tessary.svg").pixmap(QSize(side, side), label.devicePixelRatio()));
 }
 
 QTreeWidget* NewListView(const ControlTemplate& control) {
@@ -196,6 +205,20 @@ void RenderRows(QComboBox& box, const ControlState& state) {
   box.setCurrentIndex(state.selection);
 }
 
+// The model clears an option button itself when another bound to the same choice is chosen,
+// which may stand in another button group (the template put a static between them); an
+// exclusive group refuses to clear its checked button, so it lets go for that moment.
+void SetChecked(QAbstractButton& button, bool checked) {
+  QButtonGroup* group = button.group();
+  if (checked || !group || !group->exclusive()) {
+    button.setChecked(checked);
+    return;
+  }
+  group->setExclusive(false);
+  button.setChecked(false);
+  group->setExclusive(true);
+}
+
 }  // namespace
 
 int ItemHandle(const QTreeWidgetItem& item) { return item.data(0, kHandleRole).toInt(); }
@@ -220,10 +243,12 @@ QWidget* CreateControl(const ControlTemplate& control, QWidget* parent) {
       break;
     }
     case ControlKind::kCheckBox:
-      widget = new QCheckBox(text);
+      widget = (control.style & platform::kStyleMultiline) ? new WrappingCheckBox(text)
+                                                           : new QCheckBox(text);
       break;
     case ControlKind::kRadioButton:
-      widget = new QRadioButton(text);
+      widget = (control.style & platform::kStyleMultiline) ? new WrappingRadioButton(text)
+                                                           : new QRadioButton(text);
       break;
     case ControlKind::kEdit: {
       auto* edit = new QLineEdit(text);
@@ -281,7 +306,7 @@ void RenderControl(QWidget& widget, const ControlTemplate& control, const Contro
     case ControlKind::kRadioButton: {
       auto& button = static_cast<QAbstractButton&>(widget);
       button.setText(text);
-      if (control.kind != ControlKind::kPushButton) button.setChecked(state.checked);
+      if (control.kind != ControlKind::kPushButton) SetChecked(button, state.checked);
       break;
     }
     case ControlKind::kEdit: {
@@ -292,6 +317,10 @@ void RenderControl(QWidget& widget, const ControlTemplate& control, const Contro
     }
     case ControlKind::kStatic: {
       auto& label = static_cast<QLabel&>(widget);
+      if (control.style & platform::kStyleIcon) {
+        ShowProgramIcon(label);
+        break;
+      }
       // An "&" marks the mnemonic of the control that follows; a static that has none to
       // hand on to shows its text without the marks, as the dialog manager does.
       label.setText(label.buddy() ? text : WithoutMnemonics(text));

@@ -12,6 +12,7 @@
 #include <QRadioButton>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <functional>
 
 #include "app/control_ids.h"
@@ -188,8 +189,12 @@ void WizardPictures() {
   const Task tasks[] = {{"export", run::QueueExport, "Export.csv"},
                         {"header", run::QueueHeader, "Header.csv"},
                         {"import", run::QueueImport, "Import.csv"}};
+  // A folder whose name reads well on the pages that show paths, emptied for each task.
+  const std::filesystem::path folder = std::filesystem::temp_directory_path() / "tessary";
   for (const Task& task : tasks) {
-    run::WizardSession session;
+    std::filesystem::remove_all(folder);
+    std::filesystem::create_directories(folder);
+    run::WizardSession session(folder);
     if (!session.Error().empty()) {
       std::fprintf(stderr, "wizard pictures: %s\n", session.Error().c_str());
       ++g_failures;
@@ -211,6 +216,7 @@ void WizardPictures() {
       ++g_failures;
     }
   }
+  std::filesystem::remove_all(folder);
 }
 
 void IconPicture() {
@@ -239,7 +245,9 @@ int main(int argc, char** argv) {
   setenv("QT_QPA_PLATFORM", "offscreen", 0);
   setenv("QT_QPA_PLATFORMTHEME", "", 1);
   QApplication application(argc, argv);
-  g_folder = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QString("docs/screenshots");
+  // Absolute: the wizard's runs change the working folder.
+  g_folder = QDir(argc > 1 ? QString::fromLocal8Bit(argv[1]) : QString("docs/screenshots"))
+                 .absolutePath();
   QDir().mkpath(g_folder);
   SetupPictures();
   ProgressPictures();

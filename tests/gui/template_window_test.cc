@@ -7,6 +7,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QHeaderView>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -18,6 +19,7 @@
 
 #include "gui/qt_ui_host.h"
 #include "gui/template_window.h"
+#include "gui/wrapping_button.h"
 #include "modal_driver.h"
 
 namespace tessary::gui {
@@ -135,6 +137,61 @@ TEST(TemplateWindow, ControlsStandAtTheirPlacesInDialogUnits) {
   EXPECT_GT(DialogUnits(big).X(100), units.X(100));
   EXPECT_TRUE(Child<QPushButton>(window, 1).isDefault());
   EXPECT_FALSE(Child<QPushButton>(window, 2).isDefault());
+}
+
+TEST(WrappedText, BreaksAtSpacesBeforeTheWidthAndKeepsItsOwnBreaks) {
+  const QFontMetrics metrics(QApplication::font());
+  const int width = metrics.horizontalAdvance("one two");
+  EXPECT_EQ(WrappedText("one two three", metrics, width), "one two\nthree");
+  // The mnemonic's mark takes no room.
+  EXPECT_EQ(WrappedText("&one two three", metrics, width), "&one two\nthree");
+  EXPECT_EQ(WrappedText("one\ntwo", metrics, 10 * width), "one\ntwo");
+  EXPECT_EQ(WrappedText("unbreakable one", metrics, width / 3), "unbreakable\none");
+}
+
+// The rows of a picture that hold anything darker than the background, to the right of x.
+std::pair<int, int> InkRows(const QImage& image, int x) {
+  int first = -1, last = -1;
+  for (int y = 0; y < image.height(); ++y) {
+    for (int column = x; column < image.width(); ++column) {
+      if (qGray(image.pixel(column, y)) < 100) {
+        if (first < 0) first = y;
+        last = y;
+        break;
+      }
+    }
+  }
+  return {first, last};
+}
+
+TEST(TemplateWindow, AMultilineOptionWrapsItsTextAndAnIconStaticShowsTheProgramsIcon) {
+  RecordingModel model;
+  const std::string text = "&Overwrite the values that are there already";
+  model.dialog_.controls.push_back(
+      C(30, ControlKind::kRadioButton, text, 7, 150, 60, 24, kStyleMultiline));
+  model.dialog_.controls.push_back(C(31, ControlKind::kRadioButton, text, 70, 150, 60, 24));
+  model.dialog_.controls.push_back(C(32, ControlKind::kStatic, "", 140, 150, 24, 24, kStyleIcon));
+  TemplateWindow window(model, nullptr, TemplateWindow::Kind::kTopLevel);
+  window.show();
+  ASSERT_TRUE(testing::WaitUntil([&] { return window.isVisible(); }));
+
+  auto& wrapping = Child<QRadioButton>(window, 30);
+  auto& plain = Child<QRadioButton>(window, 31);
+  EXPECT_NE(dynamic_cast<WrappingRadioButton*>(&wrapping), nullptr);
+  EXPECT_EQ(dynamic_cast<WrappingRadioButton*>(&plain), nullptr);
+  // The text stays the template's; only the drawing breaks it.
+  EXPECT_EQ(wrapping.text().toStdString(), text);
+  const int line = wrapping.fontMetrics().height();
+  const auto [top, bottom] = InkRows(wrapping.grab().toImage(), wrapping.height() / 3);
+  EXPECT_GT(bottom - top, line * 3 / 2) << top << ".." << bottom;
+  const auto [plain_top, plain_bottom] = InkRows(plain.grab().toImage(), plain.height() / 3);
+  EXPECT_LT(plain_bottom - plain_top, line) << plain_top << ".." << plain_bottom;
+
+  auto& icon = Child<QLabel>(window, 32);
+  EXPECT_TRUE(icon.text().isEmpty());
+  ASSERT_FALSE(icon.pixmap().isNull());
+  EXPECT_EQ(icon.pixmap().deviceIndependentSize().toSize(),
+            QSize(1, 1) * std::min(icon.width(), icon.height()));
 }
 
 TEST(TemplateWindow, MnemonicsTabOrderAndRadioGroups) {

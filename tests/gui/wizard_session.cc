@@ -106,10 +106,13 @@ void CloseModalWindow() {
 
 }  // namespace
 
-WizardSession::WizardSession() : ui_(CTaskWizard::kFrameTitle, windows_), progress_(windows_) {
-  // The settings' default paths name the working folder: keep them inside the machine.
+WizardSession::WizardSession(std::filesystem::path working_folder)
+    : folder_(working_folder.empty() ? machine_.Root() : std::move(working_folder)),
+      ui_(CTaskWizard::kFrameTitle, windows_),
+      progress_(windows_) {
+  // The settings' default paths name the working folder.
   saved_folder_ = std::filesystem::current_path().string();
-  std::filesystem::current_path(machine_.Root());
+  std::filesystem::current_path(folder_);
   platform::SetUiHost(&ui_);
   if (!Prepare() && error_.empty()) error_ = "the test directory could not be filled";
 }
@@ -120,7 +123,7 @@ WizardSession::~WizardSession() {
 }
 
 std::string WizardSession::Path(const std::string& name) const {
-  return (machine_.Root() / name).string();
+  return (folder_ / name).string();
 }
 
 bool WizardSession::Prepare() {
@@ -144,7 +147,7 @@ void WizardSession::AddUser(const std::string& cn, const std::string& account,
                             const std::string& description) {
   std::unique_ptr<ds::Directory> directory;
   std::unique_ptr<ds::Object> unit, user;
-  if (!ds::OpenDirectory(Path("directory.db"), &directory, &error_)) return;
+  if (!ds::OpenDirectory(DirectoryFile(), &directory, &error_)) return;
   if (directory->Bind(std::string("LDAP://") + kStaff, &unit) != S_OK ||
       unit->Create("user", "CN=" + cn, &user) != S_OK ||
       user->PutEx(ds::ADS_PROPERTY_UPDATE, "sAMAccountName", {ds::Value::String(account)}) !=
@@ -161,7 +164,7 @@ std::vector<std::string> WizardSession::Values(const std::string& dn,
   std::unique_ptr<ds::Directory> directory;
   std::unique_ptr<ds::Object> object;
   std::string error;
-  if (!ds::OpenDirectory(Path("directory.db"), &directory, &error) ||
+  if (!ds::OpenDirectory(DirectoryFile(), &directory, &error) ||
       directory->Bind("LDAP://" + dn, &object) != S_OK || object->GetInfoEx({attribute}) != S_OK) {
     return {"<no object>"};
   }
@@ -183,7 +186,7 @@ std::vector<std::string> WizardSession::Values(const std::string& dn,
 int WizardSession::RunWizard(int limit_seconds) {
   app::WizardEnvironment environment{
       progress_, [this](std::unique_ptr<ds::Directory>* directory, std::string* error) {
-        return ds::OpenDirectory(Path("directory.db"), directory, error);
+        return ds::OpenDirectory(DirectoryFile(), directory, error);
       }};
   CTaskWizard wizard(environment);
   gave_up_ = false;

@@ -4,6 +4,7 @@
 // pages. The GUI tests and the screenshots share the runs of the three tasks.
 
 #include <QWidget>
+#include <filesystem>
 #include <functional>
 #include <string>
 #include <vector>
@@ -20,15 +21,16 @@ inline constexpr const char* kStaff = "OU=Staff,DC=example,DC=com";
 
 class WizardSession {
  public:
-  // Makes a private machine (its root is the working folder meanwhile) and the directory.
-  WizardSession();
+  // Makes a private machine and its directory; the working folder is working_folder meanwhile
+  // (by default the machine's root).
+  explicit WizardSession(std::filesystem::path working_folder = {});
   ~WizardSession();
   WizardSession(const WizardSession&) = delete;
   WizardSession& operator=(const WizardSession&) = delete;
 
   // Empty when the directory was made; else why not.
   const std::string& Error() const { return error_; }
-  // A file of that name in the machine's root, the wizard's working folder.
+  // A file of that name in the wizard's working folder.
   std::string Path(const std::string& name) const;
   // The values of an object's attribute as texts; {"<no object>"} when it cannot be read.
   std::vector<std::string> Values(const std::string& dn, const std::string& attribute) const;
@@ -43,9 +45,11 @@ class WizardSession {
 
  private:
   bool Prepare();
+  std::string DirectoryFile() const { return (machine_.Root() / "directory.db").string(); }
   void AddUser(const std::string& cn, const std::string& account, const std::string& description);
 
   tessary::testing::ScopedMachine machine_;
+  std::filesystem::path folder_;
   std::string saved_folder_;
   std::string error_;
   WindowRegistry windows_;

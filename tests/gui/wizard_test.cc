@@ -87,6 +87,10 @@ class WizardFace : public ::testing::Test {
            TextDifferences(*shown, page, found == overrides.end() ? Overrides{} : found->second)) {
         ADD_FAILURE() << difference;
       }
+      for (int task : {kIdTaskExport, kIdTaskImport, kIdTaskHeader}) {
+        auto* option = shown->findChild<QAbstractButton*>(QString::number(task));
+        if (option && option->isChecked()) checked_tasks_.push_back(task);
+      }
       if (auto* details = shown->findChild<QTreeWidget*>(QString::number(kIdDetails))) {
         for (int row = 0; row < details->topLevelItemCount(); ++row) {
           details_.push_back(details->topLevelItem(row)->text(0).toStdString());
@@ -106,6 +110,8 @@ class WizardFace : public ::testing::Test {
   WizardSession session_;
   std::vector<int> pages_;
   std::vector<std::string> details_;
+  // The task page's option buttons that showed checked.
+  std::vector<int> checked_tasks_;
 };
 
 TEST_F(WizardFace, AnExportClickedThroughItsPagesWritesStaffsUsersWithTheCheckedColumns) {
@@ -115,6 +121,7 @@ TEST_F(WizardFace, AnExportClickedThroughItsPagesWritesStaffsUsersWithTheChecked
   RunToFinish(driver);
   EXPECT_EQ(pages_, (std::vector<int>{kWelcomePage, kTaskPage, kObjectTypePage, kContainerPage,
                                       kAttributesPage, kOutputFilePage, kFinishPage}));
+  EXPECT_EQ(checked_tasks_, std::vector<int>{kIdTaskExport});
   EXPECT_EQ(details_, (std::vector<std::string>{"Export file '" + file +
                                                      "' completed successfully.",
                                                  "2 'User' objects were exported."}));
@@ -153,6 +160,8 @@ TEST_F(WizardFace, AHeaderFileTypedOnItsPageHoldsTheCheckedColumns) {
   RunToFinish(driver);
   EXPECT_EQ(pages_, (std::vector<int>{kWelcomePage, kTaskPage, kObjectTypePage, kAttributesPage,
                                       kOutputFilePage, kFinishPage}));
+  // The option chosen clears the one the page started with.
+  EXPECT_EQ(checked_tasks_, std::vector<int>{kIdTaskHeader});
   EXPECT_EQ(details_,
             (std::vector<std::string>{"Header file '" + file + "' completed successfully."}));
   EXPECT_EQ(tessary::testing::ReadFileText(file), "distinguishedName,objectGUID,givenName,sn\r\n");
@@ -167,6 +176,7 @@ TEST_F(WizardFace, AnImportTypedOnItsPageCreatesAndChangesTheFilesUsers) {
   EXPECT_EQ(pages_, (std::vector<int>{kWelcomePage, kTaskPage, kImportFilePage, kMailboxPage,
                                       kAccountSettingsPage, kVerifyColumnsPage, kErrorFolderPage,
                                       kImportFinishPage}));
+  EXPECT_EQ(checked_tasks_, std::vector<int>{kIdTaskImport});
   EXPECT_FALSE(details_.empty());
   const std::string cy = std::string("CN=Cy,") + testing::kStaff;
   const std::string ann = std::string("CN=Ann,") + testing::kStaff;

@@ -39,7 +39,8 @@ enum ControlStyle : std::uint32_t {
   kStyleSingleSelect = 1u << 5,  // list view: at most one selected row
   kStyleNoHeader = 1u << 6,      // list view: no column header
   kStyleFullRow = 1u << 7,       // list view: a click selects the whole row
-  kStyleMultiline = 1u << 8,     // static: text wraps at the control's width
+  kStyleMultiline = 1u << 8,     // static, check box, option button: text wraps at the width
+  kStyleIcon = 1u << 9,          // static: shows the program's icon instead of a text
 };
 
 struct Colour {
