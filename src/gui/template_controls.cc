@@ -103,13 +103,17 @@ void RenderRow(QTreeWidgetItem& item, const platform::ListRow& row, int columns,
     const QString text = i < static_cast<int>(row.texts.size()) ? Text(row.texts[i]) : QString();
     if (item.text(i) != text) item.setText(i, text);
   }
+  // Only what differs is set: each change repaints, and a list may hold every attribute.
   Qt::ItemFlags flags = Qt::ItemIsEnabled | Qt::ItemIsSelectable;
   if (checks) {
     flags |= Qt::ItemIsUserCheckable;
-    item.setCheckState(0, row.checked ? Qt::Checked : Qt::Unchecked);
+    const Qt::CheckState check = row.checked ? Qt::Checked : Qt::Unchecked;
+    if (item.data(0, Qt::CheckStateRole).isNull() || item.checkState(0) != check) {
+      item.setCheckState(0, check);
+    }
   }
-  item.setFlags(flags);
-  item.setSelected(row.selected);
+  if (item.flags() != flags) item.setFlags(flags);
+  if (item.isSelected() != row.selected) item.setSelected(row.selected);
 }
 
 bool SameRows(const QTreeWidget& list, const ControlState& state) {
