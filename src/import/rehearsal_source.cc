@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <optional>
 #include <random>
 
 #include "directory/dn.h"
@@ -107,7 +108,7 @@ bool RehearsalSource::CopyTo(const std::string& path, CBVKError& error) {
     error.SetText(engine_.Error().Text());
     return false;
   }
-  if (!CollectFromEntries(entries, error) || !CollectAccountHolders(error)) return false;
+  if (!CollectFromEntries(entries, error) || !CollectNamesakes(error)) return false;
   // Parents before children: a DN with fewer commas cannot be below one with more.
   std::vector<std::string> order;
   for (const auto& [key, dn] : wanted_) order.push_back(dn);
@@ -130,9 +131,13 @@ bool RehearsalSource::CopyTo(const std::string& path, CBVKError& error) {
 }
 
 std::string RehearsalSource::Want(const std::string& dn) {
+  if (dn.empty()) return {};
+  const auto [known, first] = looked_up_.emplace(ds::DnKey(dn), std::string());
+  if (!first) return known->second;
   std::unique_ptr<ds::Object> object;
-  if (dn.empty() || source_.Bind(ds::AdsPathOfDn(dn), &object) != S_OK) return {};
+  if (source_.Bind(ds::AdsPathOfDn(dn), &object) != S_OK) return {};
   const std::string found = DnOf(*object);
+  known->second = found;
   std::vector<ds::Rdn> rdns;
   if (!ds::ParseDn(found, &rdns)) return {};
   const std::string domain_key = ds::DnKey(domain_dn_);
@@ -162,20 +167,27 @@ bool RehearsalSource::CollectFromEntries(const std::vector<EntryValues>& entries
       dn = engine_.GetColumnValue(entry, "distinguishedName");
       NormalizeDN(dn);
     }
-    const std::string found = Want(dn);
-    if (!found.empty()) named_.insert(found);
-    // What the entry would be renamed or moved onto: a real run collides with it.
     std::vector<ds::Rdn> rdns;
     const bool parsed = ds::ParseDn(dn, &rdns) && rdns.size() > 1;
+    const std::string parent =
+        parsed ? ds::FormatDn(std::vector<ds::Rdn>(rdns.begin() + 1, rdns.end())) : std::string();
+    if (mode == "CREATE") {
+      // Mostly new names: one search for many finds those that are taken.
+      WantIfThere(dn);
+      Want(parent);
+    } else {
+      const std::string found = Want(dn);
+      if (!found.empty()) named_.insert(found);
+    }
+    // What the entry would be moved or renamed onto: a real run collides with it.
     const std::string container = engine_.GetColumnValue(entry, "container");
     if (!container.empty()) {
       Want(container);
-      if (parsed) Want(ds::FormatRdn(rdns.front()) + "," + container);
+      if (parsed) WantIfThere(ds::FormatRdn(rdns.front()) + "," + container);
     }
     const std::string new_name = engine_.GetColumnValue(entry, "cn");
     if (mode == "MODIFY" && !new_name.empty() && parsed) {
-      Want("CN=" + ds::EscapeRdnValue(new_name) + "," +
-           ds::FormatDn(std::vector<ds::Rdn>(rdns.begin() + 1, rdns.end())));
+      WantIfThere("CN=" + ds::EscapeRdnValue(new_name) + "," + parent);
     }
     const std::string member_of = engine_.GetColumnValue(entry, "memberOf");
     if (!member_of.empty() && member_of != "~DEL") {
@@ -187,7 +199,7 @@ bool RehearsalSource::CollectFromEntries(const std::vector<EntryValues>& entries
     }
     for (const char* name : {"sAMAccountName", "userPrincipalName"}) {
       const std::string value = engine_.GetColumnValue(entry, name);
-      if (!value.empty() && value != "~DEL") account_names_.emplace_back(name, value);
+      if (!value.empty() && value != "~DEL") namesakes_.emplace_back(name, value);
     }
   }
   // The present groups of the named objects: a Modify shows them as the old memberOf, and the
@@ -212,16 +224,20 @@ bool RehearsalSource::CollectFromEntries(const std::vector<EntryValues>& entries
   return true;
 }
 
-bool RehearsalSource::CollectAccountHolders(CBVKError& error) {
-  if (account_names_.empty()) return true;
+void RehearsalSource::WantIfThere(const std::string& dn) {
+  if (!dn.empty()) namesakes_.emplace_back("distinguishedName", dn);
+}
+
+bool RehearsalSource::CollectNamesakes(CBVKError& error) {
+  if (namesakes_.empty()) return true;
   std::unique_ptr<ds::Object> domain;
   HRESULT hr = source_.Bind(ds::AdsPathOfDn(domain_dn_), &domain);
-  for (std::size_t start = 0; Succeeded(hr) && start < account_names_.size();
+  for (std::size_t start = 0; Succeeded(hr) && start < namesakes_.size();
        start += kTermsPerSearch) {
-    const std::size_t end = std::min(account_names_.size(), start + kTermsPerSearch);
+    const std::size_t end = std::min(namesakes_.size(), start + kTermsPerSearch);
     std::string filter = "(|";
     for (std::size_t i = start; i < end; ++i) {
-      filter += EqualityFilter(account_names_[i].first, account_names_[i].second);
+      filter += EqualityFilter(namesakes_[i].first, namesakes_[i].second);
     }
     filter += ")";
     ds::SearchRequest request;
@@ -242,7 +258,7 @@ bool RehearsalSource::CollectAccountHolders(CBVKError& error) {
   }
   if (Failed(hr)) {
     return Fail(error, "Could not search '" + source_.Location() +
-                           "' for the account names of the import file.", hr);
+                           "' for the names the import file gives.", hr);
   }
   return true;
 }
@@ -332,7 +348,6 @@ bool RehearsalSource::CopyObject(const std::string& dn, CBVKError& error) {
       (void)here->GetInfo();  // drops the refused values
     }
   }
-  ++copied_;
   return true;
 }
 

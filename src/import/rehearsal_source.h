@@ -34,20 +34,21 @@ class RehearsalSource {
 
   // Where the copy may not behave as the source would, one sentence each.
   const std::vector<std::string>& Caveats() const { return caveats_; }
-  // The number of objects read from the source.
-  int CopiedCount() const { return copied_; }
 
  private:
   // Adds the object to the set to copy and returns its DN as the source spells it; empty when
-  // the source has no such object.
+  // the source has no such object. Asks the source once per DN.
   std::string Want(const std::string& dn);
+  // What a real run would collide with: an object at dn, looked for in a batched search.
+  void WantIfThere(const std::string& dn);
   // The DN of the object with that GUID (any of the forms an import file gives); empty when
   // the source has none.
   std::string DnOfGuid(const std::string& guid);
   // Reads the entries' objects, groups, targets and namesakes; false with the message.
   bool CollectFromEntries(const std::vector<EntryValues>& entries, CBVKError& error);
-  // Finds, in batched searches, the objects that hold the account names the entries give.
-  bool CollectAccountHolders(CBVKError& error);
+  // Finds, in searches of many terms each, the objects that hold the DNs the entries create,
+  // rename or move onto, and the account names they give.
+  bool CollectNamesakes(CBVKError& error);
   // Fails when the source cannot read the object; what the copy refuses is a caveat.
   bool CopyObject(const std::string& dn, CBVKError& error);
   void CopyMemberships();
@@ -66,10 +67,11 @@ class RehearsalSource {
   std::set<std::string> named_;
   // (member DN, group DN) as the source has them.
   std::vector<std::pair<std::string, std::string>> memberships_;
+  // The DNs Want asked the source about (by DnKey), with its answer (empty: none there).
+  std::map<std::string, std::string> looked_up_;
   // (attribute, value) pairs whose holders a real run would collide with.
-  std::vector<std::pair<std::string, std::string>> account_names_;
+  std::vector<std::pair<std::string, std::string>> namesakes_;
   std::vector<std::string> caveats_;
-  int copied_ = 0;
 };
 
 }  // namespace tessary

@@ -82,6 +82,7 @@ class RehearsalTest : public DirectoryImportTest {
               1);
     ASSERT_EQ(engine_->ErrorCount, 0) << ErrorMessages().front();
     target_ = AddOrganizationalUnit("Target");
+    fresh_ = AddOrganizationalUnit("Fresh");
   }
 
   // Every mode, a create with a group, multi-valued values and memberships, a rename, a move,
@@ -104,7 +105,10 @@ class RehearsalTest : public DirectoryImportTest {
             "Modify,," + Quoted(Dn("Nobody")) + ",," + Unique("x") + ",x,1,,,,",
             "Create,," + Quoted(Dn(Unique("G1"))) + ",group," + Unique("g3") + ",,,,,,",
             "Create,," + Quoted(Dn(Unique("Twin"))) + ",user," + Unique("e") + ",,,,,,",
-            "Modify,," + Quoted(Dn("Frank")) + ",," + Unique("f") + ",,9,not a number,,,"};
+            "Modify,," + Quoted(Dn("Frank")) + ",," + Unique("f") + ",,9,not a number,,,",
+            // Into a unit that no other entry names.
+            "Create,," + Quoted(Dn(Unique("InFresh"), fresh_)) + ",user," + Unique("if") +
+                ",,,,,,"};
   }
 
   // uSNChanged of each object, read over the fixture's own connection.
@@ -124,6 +128,7 @@ class RehearsalTest : public DirectoryImportTest {
 
   fs::path scratch_;
   std::string target_;
+  std::string fresh_;
 };
 
 TEST_F(RehearsalTest, RehearsalPredictsTheRealRunAndChangesNothing) {
@@ -177,6 +182,8 @@ TEST_F(RehearsalTest, RehearsalPredictsTheRealRunAndChangesNothing) {
                        DomainDN()))
       << JoinValues(predicted);
   EXPECT_TRUE(predicts("  description: fifth -> by guid")) << JoinValues(predicted);
+  EXPECT_TRUE(predicts("Entry 12: create " + Dn(Unique("InFresh"), fresh_)))
+      << JoinValues(predicted);
   EXPECT_EQ(copy.engine->ErrorCount, 4);
   EXPECT_EQ(engine_->ErrorCount, 4) << JoinValues(ErrorMessages());
   EXPECT_EQ(copy.engine->CreateCount, engine_->CreateCount);
