@@ -27,39 +27,11 @@ QWidget* ShownPage(QWidget& frame, int page) {
   return widget && widget->isVisible() ? widget : nullptr;
 }
 
-// The step that acts on the frame while page shows in it (and ready() says so).
-void OnPage(ModalDriver& driver, int page, std::function<void(QWidget& frame, QWidget& page)> act,
-            std::function<bool(QWidget& page)> ready = nullptr) {
-  driver.Then(
-      kFrame,
-      [page, act = std::move(act)](QWidget& frame) {
-        if (QWidget* shown = ShownPage(frame, page)) act(frame, *shown);
-      },
-      [page, ready = std::move(ready)] {
-        QWidget* frame = QApplication::activeModalWidget();
-        QWidget* shown = frame ? ShownPage(*frame, page) : nullptr;
-        return shown && (!ready || ready(*shown));
-      });
-}
-
 void Visit(const PageVisit& visit, QWidget& frame, int page) {
   if (visit) visit(frame, page);
 }
 
 void Next(QWidget& frame) { ClickButton(frame, QString::number(kIdNext)); }
-
-// The welcome page, then the task page with the task's option button.
-void QueueStart(ModalDriver& driver, int task_button, const PageVisit& visit) {
-  OnPage(driver, kWelcomePage, [visit](QWidget& frame, QWidget&) {
-    Visit(visit, frame, kWelcomePage);
-    Next(frame);
-  });
-  OnPage(driver, kTaskPage, [visit, task_button](QWidget& frame, QWidget& page) {
-    ClickOptionControl(page, task_button);
-    Visit(visit, frame, kTaskPage);
-    Next(frame);
-  });
-}
 
 void QueueObjectType(ModalDriver& driver, const PageVisit& visit) {
   OnPage(driver, kObjectTypePage, [visit](QWidget& frame, QWidget& page) {
@@ -105,6 +77,32 @@ void CloseModalWindow() {
 }
 
 }  // namespace
+
+void OnPage(ModalDriver& driver, int page, std::function<void(QWidget& frame, QWidget& page)> act,
+            std::function<bool(QWidget& page)> ready) {
+  driver.Then(
+      kFrame,
+      [page, act = std::move(act)](QWidget& frame) {
+        if (QWidget* shown = ShownPage(frame, page)) act(frame, *shown);
+      },
+      [page, ready = std::move(ready)] {
+        QWidget* frame = QApplication::activeModalWidget();
+        QWidget* shown = frame ? ShownPage(*frame, page) : nullptr;
+        return shown && (!ready || ready(*shown));
+      });
+}
+
+void QueueStart(ModalDriver& driver, int task_button, const PageVisit& visit) {
+  OnPage(driver, kWelcomePage, [visit](QWidget& frame, QWidget&) {
+    Visit(visit, frame, kWelcomePage);
+    Next(frame);
+  });
+  OnPage(driver, kTaskPage, [visit, task_button](QWidget& frame, QWidget& page) {
+    ClickOptionControl(page, task_button);
+    Visit(visit, frame, kTaskPage);
+    Next(frame);
+  });
+}
 
 WizardSession::WizardSession(std::filesystem::path working_folder)
     : folder_(working_folder.empty() ? machine_.Root() : std::move(working_folder)),

@@ -61,6 +61,13 @@ class WizardSession {
 // Called on each page once the script has filled it in, before the script leaves it.
 using PageVisit = std::function<void(QWidget& frame, int page)>;
 
+// A step that acts on the wizard's frame while the page of that template shows in it (and
+// ready, when given, says so).
+void OnPage(ModalDriver& driver, int page, std::function<void(QWidget& frame, QWidget& page)> act,
+            std::function<bool(QWidget& page)> ready = nullptr);
+// The welcome page's Next, then the task page's option button and Next.
+void QueueStart(ModalDriver& driver, int task_button, const PageVisit& visit);
+
 // The three tasks, each from the welcome page to Finish on its finish page, queued on driver:
 // an export of Staff's users with their account names and descriptions into export_file
 // (chosen in the save dialog); a header file of users with given name and surname typed in as

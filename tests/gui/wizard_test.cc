@@ -8,12 +8,14 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QTreeWidget>
+#include <QTest>
 #include <map>
 
 #include "app/control_ids.h"
 #include "app/dialog_templates.h"
 #include "app/task_wizard.h"
 #include "gui/template_window.h"
+#include "widget_actions.h"
 #include "wizard_session.h"
 
 namespace tessary::gui {
@@ -191,6 +193,37 @@ TEST_F(WizardFace, AnImportTypedOnItsPageCreatesAndChangesTheFilesUsers) {
   ASSERT_EQ(control.size(), 1u);
   EXPECT_TRUE(std::stoi(control.front()) & 2) << control.front();
   EXPECT_EQ(session_.Values(ann, "description"), (std::vector<std::string>{"changed"}));
+}
+
+TEST_F(WizardFace, AChoiceLeftOutIsAskedForOverTheFrameAndEscapeLeavesTheWizard) {
+  ModalDriver driver;
+  testing::QueueStart(driver, kIdTaskExport, nullptr);
+  testing::OnPage(driver, kObjectTypePage, [](QWidget& frame, QWidget& page) {
+    EXPECT_TRUE(testing::ClickListBoxLine(page, kIdList, "User"));
+    testing::ClickButton(frame, QString::number(kIdNext));
+  });
+  // Next with no container chosen: a message box over the frame, answered by its button.
+  testing::OnPage(driver, kContainerPage, [](QWidget& frame, QWidget&) {
+    testing::ClickButton(frame, QString::number(kIdNext));
+  });
+  QString owner;
+  driver.Then("message-box", [&owner](QWidget& box) {
+    owner = box.parentWidget() ? box.parentWidget()->objectName() : QString();
+    testing::ClickButton(box, QString::number(platform::kIdOk));
+  });
+  // The page stays; Escape on it is the Cancel button.
+  testing::OnPage(driver, kContainerPage,
+                  [](QWidget& frame, QWidget&) { QTest::keyClick(&frame, Qt::Key_Escape); });
+
+  EXPECT_EQ(session_.RunWizard(), platform::kIdCancel);
+  EXPECT_FALSE(session_.GaveUp());
+  EXPECT_TRUE(driver.Done());
+  EXPECT_EQ(owner, QString::number(kFrameTemplate));
+  const std::vector<QtUiHost::ShownBox> boxes = session_.Ui().Boxes();
+  ASSERT_EQ(boxes.size(), 1u);
+  EXPECT_EQ(boxes[0].text, "You must select a container.");
+  EXPECT_EQ(boxes[0].caption, CTaskWizard::kFrameTitle);
+  EXPECT_EQ(boxes[0].type & 0xF0, platform::kMbIconStop);
 }
 
 }  // namespace
