@@ -63,6 +63,10 @@ void TemplateWindow::Build() {
     widgets_.push_back(widget);
     if (!widget) continue;
     widget->setGeometry(units_.Rect(control.x, control.y, control.width, control.height));
+    // A drop-down list's template height is that of its open list; closed it is one line high.
+    if (control.kind == ControlKind::kDropDownList) {
+      widget->resize(widget->width(), widget->sizeHint().height());
+    }
     if (control.kind == ControlKind::kGroupBox) widget->lower();
     // Consecutive option buttons are one group: choosing one clears the others.
     if (control.kind == ControlKind::kRadioButton) {

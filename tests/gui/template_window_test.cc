@@ -131,6 +131,12 @@ TEST(TemplateWindow, ControlsStandAtTheirPlacesInDialogUnits) {
   EXPECT_EQ(window.windowTitle(), "Sample");
   EXPECT_EQ(Child<QLineEdit>(window, 10).geometry(), units.Rect(50, 5, 100, 12));
   EXPECT_EQ(Child<QPushButton>(window, 2).geometry(), units.Rect(245, 180, 50, 14));
+  // A drop-down list's height in the template is that of its open list: closed, one line.
+  auto& drop_down = Child<QComboBox>(window, 23);
+  EXPECT_EQ(drop_down.pos(), units.Rect(90, 125, 80, 40).topLeft());
+  EXPECT_EQ(drop_down.width(), units.X(80));
+  EXPECT_EQ(drop_down.height(), drop_down.sizeHint().height());
+  EXPECT_LT(drop_down.height(), units.Y(40) / 2);
   // A bigger font makes a bigger dialog.
   QFont big = window.font();
   big.setPointSizeF(big.pointSizeF() * 2);
