@@ -13,6 +13,7 @@
 #include "directory/ds/embedded/schema_definition.h"
 #include "directory/ds/hex.h"
 #include "import/import_column.h"
+#include "import/rehearsal_schema.h"
 #include "import/split_values.h"
 
 namespace tessary {
@@ -103,6 +104,7 @@ bool RehearsalSource::CopyTo(const std::string& path, CBVKError& error) {
     error.SetText(reason);
     return false;
   }
+  if (!CheckSchema(error)) return false;
   std::vector<EntryValues> entries;
   if (!engine_.ReadEntries(&entries)) {
     error.SetText(engine_.Error().Text());
@@ -260,6 +262,25 @@ bool RehearsalSource::CollectNamesakes(CBVKError& error) {
     return Fail(error, "Could not search '" + source_.Location() +
                            "' for the names the import file gives.", hr);
   }
+  return true;
+}
+
+bool RehearsalSource::CheckSchema(CBVKError& error) {
+  std::vector<std::string> names;
+  for (const CImportColumn& column : engine_.Columns()) {
+    if (!IsSpecialColumn(column.Name, Creating::No)) names.push_back(column.Name);
+  }
+  SchemaComparison comparison;
+  if (!CompareAttributeSchemas(source_, *copy_, names, &comparison, error)) return false;
+  if (!comparison.missing.empty()) {
+    std::string list;
+    for (const std::string& name : comparison.missing) list += (list.empty() ? "'" : ", '") + name + "'";
+    error.SetText("Could not rehearse the import on '" + source_.Location() +
+                  "'.\nThe rehearsal's directory does not know the attributes " + list +
+                  " of the import file.");
+    return false;
+  }
+  for (const std::string& difference : comparison.differences) Note(difference);
   return true;
 }
 

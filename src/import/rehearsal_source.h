@@ -44,6 +44,9 @@ class RehearsalSource {
   // The DN of the object with that GUID (any of the forms an import file gives); empty when
   // the source has none.
   std::string DnOfGuid(const std::string& guid);
+  // Sets the copy's schema against the server's for the file's columns: fails when the copy
+  // lacks one of them; a differing definition is a caveat.
+  bool CheckSchema(CBVKError& error);
   // Reads the entries' objects, groups, targets and namesakes; false with the message.
   bool CollectFromEntries(const std::vector<EntryValues>& entries, CBVKError& error);
   // Finds, in searches of many terms each, the objects that hold the DNs the entries create,

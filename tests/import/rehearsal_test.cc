@@ -126,6 +126,21 @@ class RehearsalTest : public DirectoryImportTest {
     return ChangeSetText(changes);
   }
 
+  // The file's copy made over a connection of the test's own: its caveats, or the message
+  // when it could not be made.
+  bool Rehearse(const Lines& file, Lines* said) {
+    WriteLines(engine_->ImportFile, file);
+    Connection source;
+    Open(SourceLocation(), &source);
+    EXPECT_TRUE(source.engine->CheckImportFile()) << source.engine->Error().Text();
+    RehearsalSource rehearsal(*source.directory, *source.engine);
+    CBVKError error;
+    fs::remove(scratch_ / "copy.db");
+    const bool copied = rehearsal.CopyTo((scratch_ / "copy.db").string(), error);
+    *said = copied ? rehearsal.Caveats() : Lines{error.Text()};
+    return copied;
+  }
+
   fs::path scratch_;
   std::string target_;
   std::string fresh_;
@@ -259,17 +274,63 @@ TEST_F(RehearsalTest, CopyKeepsTheGuidsAndGroupsOfTheNamedObjects) {
 
 TEST_F(RehearsalTest, CaveatsNameWhatTheCopyCannotKnow) {
   MakeObjects();
-  WriteLines(engine_->ImportFile, {"mode,distinguishedName,member",
-                                   "Modify," + Quoted(Dn(Unique("G1"))) + "," + Quoted(Dn("Bob"))});
-  Connection source;
-  Open(SourceLocation(), &source);
-  ASSERT_TRUE(source.engine->CheckImportFile()) << source.engine->Error().Text();
-  RehearsalSource rehearsal(*source.directory, *source.engine);
-  CBVKError error;
-  ASSERT_TRUE(rehearsal.CopyTo((scratch_ / "copy.db").string(), error)) << error.Text();
-  EXPECT_EQ(rehearsal.Caveats(),
+  Lines said;
+  ASSERT_TRUE(Rehearse({"mode,distinguishedName,member",
+                        "Modify," + Quoted(Dn(Unique("G1"))) + "," + Quoted(Dn("Bob"))},
+                       &said))
+      << JoinValues(said);
+  EXPECT_EQ(said,
             Lines{"A group's members are known to the rehearsal only where the file names them; "
                   "its other members are not shown among the old values of 'member'."});
+}
+
+TEST_F(RehearsalTest, ColumnDefinedOtherwiseIsACaveat) {
+  if (!Embedded()) GTEST_SKIP() << "changes the server's schema";
+  MakeObjects();
+  {
+    std::unique_ptr<ds::Directory> schema_admin;
+    std::string reason;
+    ASSERT_TRUE(ds::OpenDirectory(SourceLocation(), &schema_admin, &reason)) << reason;
+    ds::embedded::AllowSchemaUpdates(*schema_admin);
+    std::unique_ptr<ds::Object> schema, phone;
+    ASSERT_EQ(schema_admin->Bind(
+                  ds::AdsPathOfDn("CN=Schema,CN=Configuration," + DomainDN()), &schema),
+              S_OK);
+    std::unique_ptr<ds::SearchCursor> cursor;
+    ds::SearchRequest request;
+    request.filter = "(lDAPDisplayName=otherTelephone)";
+    request.columns = {"ADsPath"};
+    ASSERT_EQ(schema->ExecuteSearch(request, &cursor), S_OK);
+    ASSERT_EQ(cursor->GetFirstRow(), S_OK);
+    ds::Attribute path;
+    ASSERT_EQ(cursor->GetColumn("ADsPath", &path), S_OK);
+    ASSERT_EQ(schema_admin->Bind(*path.values.at(0).string(), &phone), S_OK);
+    ASSERT_EQ(phone->Put("rangeUpper", ds::Value::Integer(10)), S_OK);
+    ASSERT_EQ(phone->SetInfo(), S_OK);
+  }
+  Lines said;
+  EXPECT_TRUE(Rehearse({"mode,distinguishedName,otherTelephone",
+                        "Modify," + Quoted(Dn("Alice")) + ",5"},
+                       &said));
+  ASSERT_EQ(said.size(), 1u) << JoinValues(said);
+  EXPECT_EQ(said[0].rfind("The server's schema gives the attribute 'otherTelephone' ", 0), 0u)
+      << said[0];
+  EXPECT_NE(said[0].find("rangeUpper 10; the rehearsal's gives"), std::string::npos) << said[0];
+}
+
+// A column the copy's schema lacks (Samba's schema is a later one than the embedded
+// directory's) refuses the rehearsal with a message instead of a file check that contradicts
+// the server's.
+TEST_F(RehearsalTest, ColumnTheCopyLacksRefusesTheRehearsal) {
+  if (Embedded()) GTEST_SKIP() << "the embedded directory's schema is the copy's";
+  MakeObjects();
+  Lines said;
+  EXPECT_FALSE(Rehearse({"mode,distinguishedName,msDS-cloudExtensionAttribute1",
+                         "Modify," + Quoted(Dn("Alice")) + ",x"},
+                        &said));
+  EXPECT_EQ(said, Lines{"Could not rehearse the import on '" + SourceLocation() +
+                        "'.\nThe rehearsal's directory does not know the attributes "
+                        "'msDS-cloudExtensionAttribute1' of the import file."});
 }
 
 }  // namespace
