@@ -25,6 +25,7 @@
 #include "gui/progress_dialog.h"
 #include "gui/setup_page_builders.h"
 #include "gui/setup_window.h"
+#include "widget_actions.h"
 #include "wizard_session.h"
 
 namespace {
@@ -59,15 +60,28 @@ void Save(const QPixmap& picture, const QString& name) {
 void Shoot(QWidget& widget, const QString& name) { Save(Grab(widget), name); }
 
 // A window with a dialog over its middle, as the desktop shows them.
-void ShootOver(QWidget& window, QWidget& dialog, const QString& name) {
-  QPixmap back = Grab(window);
-  const QPixmap front = Grab(dialog);
-  QPainter painter(&back);
-  const QPoint at((back.width() - front.width()) / 2, (back.height() - front.height()) / 2);
-  painter.fillRect(QRect(at + QPoint(4, 4), front.size()), QColor(0, 0, 0, 90));
+// A dialog's picture over the middle of its window's, as the desktop shows them; a dialog
+// taller or wider than its window stands out of it on a clear background.
+QPixmap Over(const QPixmap& back, const QPixmap& front) {
+  const QSize shadow(4, 4);
+  QPixmap canvas(back.size().expandedTo(front.size() + shadow * 2));
+  canvas.fill(Qt::transparent);
+  QPainter painter(&canvas);
+  const auto centred = [&canvas](const QSize& size) {
+    return QPoint((canvas.width() - size.width()) / 2, (canvas.height() - size.height()) / 2);
+  };
+  painter.drawPixmap(centred(back.size()), back);
+  const QPoint at = centred(front.size());
+  painter.fillRect(QRect(at + QPoint(shadow.width(), shadow.height()), front.size()),
+                   QColor(0, 0, 0, 90));
   painter.drawPixmap(at, front);
   painter.end();
-  Save(back, name);
+  return canvas;
+}
+
+void ShootOver(QWidget& window, QWidget& dialog, const QString& name) {
+  const QPixmap back = Grab(window);
+  Save(Over(back, Grab(dialog)), name);
 }
 
 void SetupPictures() {
@@ -148,14 +162,66 @@ void ProgressPictures() {
 
 // The wizard's dialogs that are not pages, each as it first appears over nothing.
 void WizardDialogPictures() {
-  for (int id : {app::kOtherClassDialog, app::kNewFolderDialog, app::kBrowseFolderDialog,
-                 app::kImportAttributesDialog, app::kChangeDomainDialog}) {
+  for (int id : {app::kNewFolderDialog, app::kBrowseFolderDialog, app::kChangeDomainDialog}) {
     const platform::DialogTemplate* dialog_template = app::FindTemplate(id);
     if (!dialog_template) continue;
     CBVKDialog model(*dialog_template);
     TemplateWindow window(model, nullptr, TemplateWindow::Kind::kTopLevel);
     model.OnInitDialog(window);
     Shoot(window, QString("wizard-template-%1").arg(id));
+  }
+}
+
+// The dialogs the export's pages open, each over the frame as a run opens it: another type of
+// object (its list filled from the schema) and the import of attributes from a file.
+void WizardDialogsOverTheFrame(const std::filesystem::path& folder) {
+  namespace run = tessary::gui::testing;
+  using app::kIdNext;
+  run::WizardSession session(folder);
+  if (!session.Error().empty()) {
+    std::fprintf(stderr, "wizard dialogs: %s\n", session.Error().c_str());
+    ++g_failures;
+    return;
+  }
+  const auto shoot = [](QWidget& dialog, const QString& name) {
+    QWidget* frame = dialog.parentWidget() ? dialog.parentWidget()->window() : nullptr;
+    if (!frame) {
+      ++g_failures;
+      return;
+    }
+    Save(Over(frame->grab(), dialog.grab()), name);
+  };
+  run::ModalDriver driver;
+  run::QueueStart(driver, app::kIdTaskExport, nullptr);
+  run::OnPage(driver, app::kObjectTypePage, [](QWidget&, QWidget& page) {
+    run::ClickButton(page, QString::number(app::kIdOtherClass));
+  });
+  driver.Then(QString::number(app::kOtherClassDialog), [&](QWidget& dialog) {
+    run::ClickListBoxLine(dialog, app::kIdList, "Contact");
+    shoot(dialog, "wizard-dialog-136-other-type");
+    run::ClickButton(dialog, QString::number(platform::kIdCancel));
+  });
+  run::OnPage(driver, app::kObjectTypePage, [](QWidget& frame, QWidget& page) {
+    run::ClickListBoxLine(page, app::kIdList, "User");
+    run::ClickButton(frame, QString::number(kIdNext));
+  });
+  run::OnPage(driver, app::kContainerPage, [](QWidget& frame, QWidget& page) {
+    run::ClickTreePath(page, app::kIdTree, {"example.com", "Staff"});
+    run::ClickButton(frame, QString::number(kIdNext));
+  });
+  run::OnPage(driver, app::kAttributesPage, [](QWidget&, QWidget& page) {
+    run::ClickButton(page, QString::number(app::kIdUseHeaderFile));
+  });
+  driver.Then(QString::number(app::kImportAttributesDialog), [&](QWidget& dialog) {
+    shoot(dialog, "wizard-dialog-200-import-attributes");
+    run::ClickButton(dialog, QString::number(platform::kIdCancel));
+  });
+  run::OnPage(driver, app::kAttributesPage, [](QWidget& frame, QWidget&) {
+    run::ClickButton(frame, QString::number(app::kIdCancel));
+  });
+  if (session.RunWizard() != platform::kIdCancel || !driver.Done()) {
+    std::fprintf(stderr, "wizard dialogs: the run did not reach its end\n");
+    ++g_failures;
   }
 }
 
@@ -216,6 +282,9 @@ void WizardPictures() {
       ++g_failures;
     }
   }
+  std::filesystem::remove_all(folder);
+  std::filesystem::create_directories(folder);
+  WizardDialogsOverTheFrame(folder);
   std::filesystem::remove_all(folder);
 }
 
