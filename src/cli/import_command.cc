@@ -16,6 +16,7 @@
 #include "import/import_change_set.h"
 #include "import/import_engine.h"
 #include "import/rehearsal_source.h"
+#include "platform/interrupt.h"
 #include "platform/special_folders.h"
 #include "support/bvk_file_util.h"
 #include "support/settings_store.h"
@@ -112,6 +113,8 @@ bool MakeRehearsalCopy(const CommandLine& line, const std::string& location,
   }
   RehearsalSource source(server.Directory(), engine);
   CBVKError failure;
+  // Ctrl-C must not end the process with the server's objects left in the temporary folder.
+  platform::ScopedInterruptCatcher interrupt;
   if (!source.CopyTo(copy, failure)) {
     console.err << failure.Text() << "\n";
     return false;
@@ -134,7 +137,9 @@ int Rehearse(const CommandLine& line, Console& console) {
   RehearsalFolder scratch(*folder);
   const std::string copy = scratch.Path() + "directory.db";
   std::vector<std::string> caveats;
-  if (!MakeRehearsalCopy(line, location, copy, console, &caveats)) return kExitCouldNotRun;
+  if (!MakeRehearsalCopy(line, location, copy, console, &caveats)) {
+    return platform::InterruptRequested() ? kExitInterrupted : kExitCouldNotRun;
+  }
   std::string error;
   Session session;
   if (!session.Connect(copy, &error)) {

@@ -15,6 +15,7 @@
 #include "import/import_column.h"
 #include "import/rehearsal_schema.h"
 #include "import/split_values.h"
+#include "platform/interrupt.h"
 
 namespace tessary {
 namespace {
@@ -121,6 +122,11 @@ bool RehearsalSource::CopyTo(const std::string& path, CBVKError& error) {
   std::stable_sort(order.begin(), order.end(),
                    [&](const std::string& a, const std::string& b) { return depth(a) < depth(b); });
   for (const std::string& dn : order) {
+    // Ctrl-C while a caller catches it: the caller removes the copy made so far.
+    if (platform::InterruptRequested()) {
+      error.SetText("The rehearsal was cancelled.");
+      return false;
+    }
     if (!CopyObject(dn, error)) return false;
   }
   CopyMemberships();

@@ -29,7 +29,9 @@ class RehearsalSource {
 
   // Creates the embedded directory file at path (which must not exist) with the source's
   // domain and copies into it what the file touches. Fails, with the message in error, when the
-  // source cannot be kept from writing, cannot be read, or the copy cannot be made.
+  // source cannot be kept from writing, cannot be read, or the copy cannot be made, and with
+  // "The rehearsal was cancelled." once Ctrl-C came while a platform::ScopedInterruptCatcher
+  // is alive.
   [[nodiscard]] bool CopyTo(const std::string& path, CBVKError& error);
 
   // Where the copy may not behave as the source would, one sentence each.

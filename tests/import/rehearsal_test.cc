@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <map>
@@ -18,6 +19,7 @@
 #include "import/import_change_set.h"
 #include "import/rehearsal_source.h"
 #include "import/split_values.h"
+#include "platform/interrupt.h"
 
 namespace tessary::testing {
 namespace {
@@ -284,6 +286,24 @@ TEST_F(RehearsalTest, CaveatsNameWhatTheCopyCannotKnow) {
                   "its other members are not shown among the old values of 'member'."});
 }
 
+TEST_F(RehearsalTest, CtrlCStopsTheCopy) {
+  MakeObjects();
+  Lines said;
+  {
+    platform::ScopedInterruptCatcher interrupt;
+    std::raise(SIGINT);
+    EXPECT_FALSE(Rehearse({"mode,distinguishedName,description",
+                           "Modify," + Quoted(Dn("Alice")) + ",x"},
+                          &said));
+  }
+  EXPECT_EQ(said, Lines{"The rehearsal was cancelled."});
+  // The flag outlives its catcher; a new catcher clears it for the tests that follow.
+  platform::ScopedInterruptCatcher cleared;
+  EXPECT_FALSE(platform::InterruptRequested());
+}
+
+// The copy has the embedded directory's own schema: a column defined otherwise than on the
+// server is a caveat. Changes the schema, so only on a directory of the test's own.
 TEST_F(RehearsalTest, ColumnDefinedOtherwiseIsACaveat) {
   if (!Embedded()) GTEST_SKIP() << "changes the server's schema";
   MakeObjects();
