@@ -33,9 +33,9 @@ void Visit(const PageVisit& visit, QWidget& frame, int page) {
 
 void Next(QWidget& frame) { ClickButton(frame, QString::number(kIdNext)); }
 
-void QueueObjectType(ModalDriver& driver, const PageVisit& visit) {
-  OnPage(driver, kObjectTypePage, [visit](QWidget& frame, QWidget& page) {
-    EXPECT_TRUE(ClickListBoxLine(page, kIdList, "User"));
+void QueueObjectType(ModalDriver& driver, const QString& type, const PageVisit& visit) {
+  OnPage(driver, kObjectTypePage, [visit, type](QWidget& frame, QWidget& page) {
+    EXPECT_TRUE(ClickListBoxLine(page, kIdList, type)) << type.toStdString();
     Visit(visit, frame, kObjectTypePage);
     Next(frame);
   });
@@ -211,7 +211,7 @@ std::string SampleImportFile() {
 void QueueExport(ModalDriver& driver, const std::string& export_file, const PageVisit& visit) {
   const QString file = QString::fromStdString(export_file);
   QueueStart(driver, kIdTaskExport, visit);
-  QueueObjectType(driver, visit);
+  QueueObjectType(driver, "User", visit);
   OnPage(driver, kContainerPage, [visit](QWidget& frame, QWidget& page) {
     EXPECT_TRUE(ClickTreePath(page, kIdTree, {"example.com", "Staff"}));
     ClickOptionControl(page, kIdIncludeSubcontainers);
@@ -243,8 +243,8 @@ void QueueExport(ModalDriver& driver, const std::string& export_file, const Page
 void QueueHeader(ModalDriver& driver, const std::string& header_file, const PageVisit& visit) {
   const QString file = QString::fromStdString(header_file);
   QueueStart(driver, kIdTaskHeader, visit);
-  QueueObjectType(driver, visit);
-  QueueAttributes(driver, {"givenName", "sn"}, visit);
+  QueueObjectType(driver, "Organizational-Unit", visit);
+  QueueAttributes(driver, {"description", "ou"}, visit);
   OnPage(driver, kOutputFilePage, [visit, file](QWidget& frame, QWidget& page) {
     TypeOver(page, kIdPath, file);
     Visit(visit, frame, kOutputFilePage);

@@ -70,8 +70,9 @@ void QueueStart(ModalDriver& driver, int task_button, const PageVisit& visit);
 
 // The three tasks, each from the welcome page to Finish on its finish page, queued on driver:
 // an export of Staff's users with their account names and descriptions into export_file
-// (chosen in the save dialog); a header file of users with given name and surname typed in as
-// header_file; an import of import_file (typed in), with new accounts disabled and values
+// (chosen in the save dialog); a header file of organisational units with their descriptions
+// and names typed in as header_file (a class of few attributes: loading a class's attributes
+// from the embedded directory is slow under the sanitizers); an import of import_file (typed in), with new accounts disabled and values
 // overwritten. visit may be empty.
 void QueueExport(ModalDriver& driver, const std::string& export_file, const PageVisit& visit);
 void QueueHeader(ModalDriver& driver, const std::string& header_file, const PageVisit& visit);

@@ -166,7 +166,8 @@ TEST_F(WizardFace, AHeaderFileTypedOnItsPageHoldsTheCheckedColumns) {
   EXPECT_EQ(checked_tasks_, std::vector<int>{kIdTaskHeader});
   EXPECT_EQ(details_,
             (std::vector<std::string>{"Header file '" + file + "' completed successfully."}));
-  EXPECT_EQ(tessary::testing::ReadFileText(file), "distinguishedName,objectGUID,givenName,sn\r\n");
+  EXPECT_EQ(tessary::testing::ReadFileText(file),
+            "distinguishedName,objectGUID,description,ou\r\n");
 }
 
 TEST_F(WizardFace, AnImportTypedOnItsPageCreatesAndChangesTheFilesUsers) {
