@@ -1,7 +1,5 @@
 #include "wizard_session.h"
 
-#include <unistd.h>
-
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QLineEdit>
