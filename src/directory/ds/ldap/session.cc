@@ -51,6 +51,21 @@ void ReadRawEntry(LDAP* handle, LDAPMessage* message, RawEntry* entry) {
   if (position != nullptr) ber_free(position, 0);
 }
 
+// An entry of the schema's own answer: every value as text.
+Entry TextEntry(RawEntry&& source) {
+  Entry entry;
+  entry.dn = std::move(source.dn);
+  for (auto& [name, values] : source.attributes) {
+    Attribute& attribute = entry.attributes.emplace_back();
+    attribute.name = std::move(name);
+    attribute.type = ADSTYPE_CASE_IGNORE_STRING;
+    for (std::string& value : values) {
+      attribute.values.push_back(Value::String(std::move(value), ADSTYPE_CASE_IGNORE_STRING));
+    }
+  }
+  return entry;
+}
+
 // The LDAPMod array of a list of modifications; owns what it points to.
 class ModArray {
  public:
@@ -123,56 +138,68 @@ bool Session::IsNamingContext(std::string_view dn) const {
   return !key.empty() && naming_context_keys_.contains(key);
 }
 
-void Session::LearnAttributes(const std::vector<std::string>& names) {
+std::vector<std::string> Session::UnknownAttributes(const std::vector<std::string>& names) const {
   // Before the RootDSE is read there is no schema to ask, and the schema's own answer is read
   // with every value as a string.
-  if (schema_nc_.empty() || reading_schema_) return;
-  std::vector<std::string> unknown;
+  if (schema_nc_.empty() || reading_schema_) return {};
   // Every bind and every export reads these: the first lookup takes them along, sparing a
   // request each later.
   static const std::vector<std::string> kAlwaysRead = {"objectClass", "objectGUID",
                                                        "distinguishedName"};
   std::vector<std::string> wanted = names;
   if (schema_.empty()) wanted.insert(wanted.end(), kAlwaysRead.begin(), kAlwaysRead.end());
+  std::vector<std::string> unknown;
   for (const std::string& name : wanted) {
     std::string key = AsciiLower(BaseAttributeName(name));
+    // "1.1" asks for no attribute, "*" and "+" for all of one kind: no schema entry names them.
+    if (key.empty() || key == "1.1" || key == "*" || key == "+") continue;
     if (!schema_.contains(key) && std::find(unknown.begin(), unknown.end(), key) == unknown.end()) {
       unknown.push_back(std::move(key));
     }
   }
-  // Bounded so the filter stays well inside a server's request size.
-  constexpr std::size_t kNamesPerSearch = 64;
-  reading_schema_ = true;
-  for (std::size_t first = 0; first < unknown.size(); first += kNamesPerSearch) {
-    const std::size_t last = std::min(unknown.size(), first + kNamesPerSearch);
-    std::string filter = "(&(objectClass=attributeSchema)(|";
-    for (std::size_t i = first; i < last; ++i) {
-      filter += "(lDAPDisplayName=" + EscapeFilterValue(unknown[i]) + ")";
+  return unknown;
+}
+
+std::string Session::SchemaLookupFilter(const std::vector<std::string>& names) {
+  std::string filter = "(&(objectClass=attributeSchema)(|";
+  for (const std::string& name : names) filter += "(lDAPDisplayName=" + EscapeFilterValue(name) + ")";
+  return filter + "))";
+}
+
+void Session::RecordAttributes(const std::vector<std::string>& names,
+                               const std::vector<Entry>& entries) {
+  for (const std::string& name : names) schema_[name] = std::nullopt;
+  for (const Entry& entry : entries) {
+    AttributeInfo info;
+    for (const Attribute& attribute : entry.attributes) {
+      if (attribute.values.empty() || attribute.values[0].string() == nullptr) continue;
+      const std::string& value = *attribute.values[0].string();
+      std::string name = AsciiLower(attribute.name);
+      if (name == "ldapdisplayname") info.name = value;
+      if (name == "attributesyntax") info.attribute_syntax = value;
+      if (name == "omsyntax") info.om_syntax = std::atoi(value.c_str());
+      if (name == "issinglevalued") info.single_valued = value == "TRUE";
     }
-    filter += "))";
+    if (info.name.empty()) continue;
+    info.type = AdsTypeOfSyntax(info.om_syntax, info.attribute_syntax);
+    schema_[AsciiLower(info.name)] = info;
+  }
+}
+
+void Session::LearnAttributes(const std::vector<std::string>& names) {
+  const std::vector<std::string> unknown = UnknownAttributes(names);
+  reading_schema_ = true;
+  for (std::size_t first = 0; first < unknown.size(); first += kNamesPerLookup) {
+    const std::vector<std::string> part(
+        unknown.begin() + static_cast<std::ptrdiff_t>(first),
+        unknown.begin() + static_cast<std::ptrdiff_t>(std::min(unknown.size(), first + kNamesPerLookup)));
     std::vector<Entry> entries;
-    if (Failed(SearchAll(schema_nc_, SearchScope::kOneLevel, filter,
-                         {"lDAPDisplayName", "attributeSyntax", "oMSyntax", "isSingleValued"},
-                         &entries))) {
+    if (Failed(SearchAll(schema_nc_, SearchScope::kOneLevel, SchemaLookupFilter(part),
+                         SchemaLookupAttributes(), &entries))) {
       // Left unknown: these values stay strings and the next call asks again.
       continue;
     }
-    for (std::size_t i = first; i < last; ++i) schema_[unknown[i]] = std::nullopt;
-    for (const Entry& entry : entries) {
-      AttributeInfo info;
-      for (const Attribute& attribute : entry.attributes) {
-        if (attribute.values.empty() || attribute.values[0].string() == nullptr) continue;
-        const std::string& value = *attribute.values[0].string();
-        std::string name = AsciiLower(attribute.name);
-        if (name == "ldapdisplayname") info.name = value;
-        if (name == "attributesyntax") info.attribute_syntax = value;
-        if (name == "omsyntax") info.om_syntax = std::atoi(value.c_str());
-        if (name == "issinglevalued") info.single_valued = value == "TRUE";
-      }
-      if (info.name.empty()) continue;
-      info.type = AdsTypeOfSyntax(info.om_syntax, info.attribute_syntax);
-      schema_[AsciiLower(info.name)] = info;
-    }
+    RecordAttributes(part, entries);
   }
   reading_schema_ = false;
 }
@@ -225,13 +252,30 @@ HRESULT Session::SearchPage(const std::string& base, SearchScope scope, const st
   for (std::string& name : wire_names) names.push_back(name.data());
   names.push_back(nullptr);
   char** wanted = attributes.empty() ? nullptr : names.data();
-  std::vector<RawEntry> raw;
+  // The schema entries of asked-for attributes not known yet are asked for just before the
+  // page, so that their answer costs no wait of its own.
+  std::vector<std::string> lookup = UnknownAttributes(attributes);
+  if (lookup.size() > kNamesPerLookup) lookup.resize(kNamesPerLookup);
+  const std::string lookup_filter = lookup.empty() ? std::string() : SchemaLookupFilter(lookup);
+  std::vector<std::string> lookup_names = SchemaLookupAttributes();
+  std::vector<char*> lookup_wanted;
+  for (std::string& name : lookup_names) lookup_wanted.push_back(name.data());
+  lookup_wanted.push_back(nullptr);
+  std::vector<RawEntry> raw, lookup_raw;
+  bool looked_up = false;
   std::string diagnostic, next_cookie;
   cookie->restarted = false;
   int rc = connection_->Run([&](LDAP* handle) {
     raw.clear();
+    lookup_raw.clear();
     diagnostic.clear();
     next_cookie.clear();
+    int lookup_message = -1;
+    if (!lookup_filter.empty() &&
+        SendPage(handle, schema_nc_, SearchScope::kOneLevel, lookup_filter, lookup_wanted.data(), 0,
+                 "", &lookup_message) != LDAP_SUCCESS) {
+      lookup_message = -1;
+    }
     int message = -1;
     if (cookie->connection == connection_->Generation()) std::swap(message, cookie->pending_message);
     cookie->pending_message = -1;
@@ -246,6 +290,22 @@ HRESULT Session::SearchPage(const std::string& base, SearchScope scope, const st
     }
     timeval limit{static_cast<time_t>(connection_->Settings().timeout.count()), 0};
     LDAPMessage* result = nullptr;
+    if (lookup_message >= 0) {
+      // A lookup that fails only leaves the names unknown: they are asked for again later.
+      int code = LDAP_OTHER;
+      if (ldap_result(handle, lookup_message, LDAP_MSG_ALL, &limit, &result) > 0) {
+        for (LDAPMessage* e = ldap_first_entry(handle, result); e != nullptr;
+             e = ldap_next_entry(handle, e)) {
+          ReadRawEntry(handle, e, &lookup_raw.emplace_back());
+        }
+        ldap_parse_result(handle, result, &code, nullptr, nullptr, nullptr, nullptr, 0);
+      } else {
+        ldap_abandon_ext(handle, lookup_message, nullptr, nullptr);
+      }
+      ldap_msgfree(result);
+      result = nullptr;
+      looked_up = code == LDAP_SUCCESS;
+    }
     int got = ldap_result(handle, message, LDAP_MSG_ALL, &limit, &result);
     if (got <= 0) {
       if (got == 0) ldap_abandon_ext(handle, message, nullptr, nullptr);
@@ -291,6 +351,11 @@ HRESULT Session::SearchPage(const std::string& base, SearchScope scope, const st
   if (rc != LDAP_SUCCESS) {
     if (rc == LDAP_FILTER_ERROR) return E_ADS_INVALID_FILTER;
     return Fail(rc, diagnostic);
+  }
+  if (looked_up) {
+    std::vector<Entry> schema_entries;
+    for (RawEntry& source : lookup_raw) schema_entries.push_back(TextEntry(std::move(source)));
+    RecordAttributes(lookup, schema_entries);
   }
   cookie->state = next_cookie;
   cookie->connection = connection_->Generation();

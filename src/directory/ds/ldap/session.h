@@ -109,6 +109,16 @@ class Session {
   // Looks up, in as few searches as it can, the schema entries of the attributes not asked
   // about before. The whole schema (some 1,500 entries) would cost a run more than its search.
   void LearnAttributes(const std::vector<std::string>& names);
+  // The lower-case names among these that the session has not asked the schema about yet.
+  std::vector<std::string> UnknownAttributes(const std::vector<std::string>& names) const;
+  // Bounded so that a lookup's filter stays well inside a server's request size.
+  static constexpr std::size_t kNamesPerLookup = 64;
+  static std::string SchemaLookupFilter(const std::vector<std::string>& names);
+  static std::vector<std::string> SchemaLookupAttributes() {
+    return {"lDAPDisplayName", "attributeSyntax", "oMSyntax", "isSingleValued"};
+  }
+  // Keeps what a lookup of names answered; a name it did not answer has no schema entry.
+  void RecordAttributes(const std::vector<std::string>& names, const std::vector<Entry>& entries);
   HRESULT Fail(int rc, const std::string& diagnostic);
   // Sends the search request of one page; LDAP_SUCCESS with *message, or libldap's failure.
   static int SendPage(::ldap* handle, const std::string& base, SearchScope scope,
