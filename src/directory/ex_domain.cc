@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "directory/dn.h"
+#include "directory/ds/dn.h"
 #include "directory/schema_cache.h"
 #include "platform/program_folder.h"
 #include "support/bvk_file_util.h"
@@ -83,6 +84,7 @@ bool CExDomain::LoadSchemaClass(const std::string& admin_name) {
     Error().SetText(unknown);
     return false;
   }
+  if (ConfirmCachedClass(admin_name)) return true;
   CBVKADSearch search;
   search.row_handler = [&](CBVKADPropertySet& row) {
     std::string ldap_name, found_name, dn;
@@ -107,26 +109,72 @@ bool CExDomain::LoadSchemaClass(const std::string& admin_name) {
   return false;
 }
 
-bool CExDomain::LoadSchemaAttributes() {
-  if (!SchemaAttributes.empty()) return true;
+bool CExDomain::ConfirmCachedClass(const std::string& admin_name) {
+  // A search among all classes by adminDisplayName, which directories do not index, costs the
+  // server many times one read of an entry: the schema cache names the entry, and the read
+  // confirms that it is that class. Anything else leaves the search to decide.
+  if (SchemaAttributes.empty() && !LoadSchemaCache()) return false;
+  const auto cached = std::find_if(SchemaAttributes.begin(), SchemaAttributes.end(),
+                                   [&](const auto& entry) {
+                                     return entry->AdminDisplayName == admin_name;
+                                   });
+  if (cached == SchemaAttributes.end() || Directory() == nullptr) return false;
+  std::unique_ptr<ds::Object> entry;
+  std::vector<ds::Attribute> values;
+  if (Failed(Directory()->BindFast("LDAP://" + (*cached)->SchemaDN, &entry)) ||
+      Failed(entry->GetObjectAttributes({"objectClass", "adminDisplayName", "lDAPDisplayName"},
+                                        &values))) {
+    return false;
+  }
+  bool is_class = false;
+  std::string found_name, ldap_name;
+  for (const ds::Attribute& attribute : values) {
+    for (const ds::Value& value : attribute.values) {
+      const std::string* text = value.string();
+      if (text == nullptr) continue;
+      if (ds::AsciiCaselessEqual(attribute.name, "objectClass")) {
+        is_class = is_class || ds::AsciiCaselessEqual(*text, "classSchema");
+      } else if (ds::AsciiCaselessEqual(attribute.name, "adminDisplayName")) {
+        found_name = *text;
+      } else if (ds::AsciiCaselessEqual(attribute.name, "lDAPDisplayName")) {
+        ldap_name = *text;
+      }
+    }
+  }
+  if (!is_class || found_name != admin_name || ldap_name.empty()) return false;
+  single_classes_.push_back(NewEntry(found_name, ldap_name, (*cached)->SchemaDN));
+  return true;
+}
+
+bool CExDomain::LoadSchemaCache() {
   CBVKFileUtil files;
   std::vector<std::string> lines;
   std::optional<std::vector<SchemaCacheEntry>> cached;
-  // A cache that cannot be read is rebuilt, not reported.
-  if (files.ReadLines(SchemaCachePath(), &lines)) cached = ParseSchemaCache(lines);
-  if (cached) {
-    SchemaAttributes.reserve(cached->size());
-    for (SchemaCacheEntry& entry : *cached) {
-      SchemaAttributes.push_back(NewEntry(std::move(entry.admin_display_name),
-                                          std::move(entry.ldap_display_name),
-                                          std::move(entry.schema_dn)));
-    }
-  } else if (!RebuildSchemaCache()) {
+  if (!files.ReadLines(SchemaCachePath(), &lines) || !(cached = ParseSchemaCache(lines))) {
     return false;
   }
+  SchemaAttributes.reserve(cached->size());
+  for (SchemaCacheEntry& entry : *cached) {
+    SchemaAttributes.push_back(NewEntry(std::move(entry.admin_display_name),
+                                        std::move(entry.ldap_display_name),
+                                        std::move(entry.schema_dn)));
+  }
+  IndexSchemaAttributes();
+  return true;
+}
+
+void CExDomain::IndexSchemaAttributes() {
   std::erase_if(SchemaAttributes,
                 [](const auto& entry) { return IsTokenGroupAttribute(entry->LDAPDisplayName); });
   for (const auto& entry : SchemaAttributes) SchemaByDN[entry->SchemaDN] = entry.get();
+}
+
+bool CExDomain::LoadSchemaAttributes() {
+  if (!SchemaAttributes.empty()) return true;
+  // A cache that cannot be read is rebuilt, not reported.
+  if (LoadSchemaCache()) return true;
+  if (!RebuildSchemaCache()) return false;
+  IndexSchemaAttributes();
   return true;
 }
 

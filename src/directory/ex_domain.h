@@ -68,6 +68,13 @@ class CExDomain : public CBVKADObject {
 
  private:
   [[nodiscard]] bool RebuildSchemaCache();
+  // Fills SchemaAttributes from Schema.dat when it is there and valid; nothing else.
+  [[nodiscard]] bool LoadSchemaCache();
+  // Drops what can be neither exported nor imported and indexes the rest by DN.
+  void IndexSchemaAttributes();
+  // Finds the class through the schema cache and one read of its entry; false leaves it to a
+  // search (no cache, no such entry, or an entry that is not that class).
+  [[nodiscard]] bool ConfirmCachedClass(const std::string& admin_name);
 
   std::string schema_cache_path_;
   // Classes found one by one through LoadSchemaClass.

@@ -111,6 +111,29 @@ TEST_F(DomainTest, OneClassIsFoundWithoutListingThemAll) {
   EXPECT_EQ(directory_->Calls().search_filters.size(), searches);
 }
 
+TEST_F(DomainTest, AClassTheSchemaCacheNamesIsConfirmedByItsEntryNotSearchedFor) {
+  UseCache();
+  const std::string& schema = domain_->SchemaNamingContext;
+  // The cache as a rebuild writes it, with two entries it may not be trusted on: an attribute
+  // listed under a class's name, and an entry that is gone.
+  WriteFileText(CachePath(), "Group$$$group$$$CN=Group," + schema + "\r\n" +
+                                 "Contact$$$mail$$$CN=E-mail-Addresses," + schema + "\r\n" +
+                                 "User$$$user$$$CN=Gone-User," + schema + "\r\n");
+  ASSERT_TRUE(domain_->LoadSchemaClass("Group")) << domain_->Error().GetText();
+  EXPECT_TRUE(directory_->Calls().search_filters.empty());
+  ASSERT_NE(domain_->FindClassByAdminName("Group"), nullptr);
+  EXPECT_EQ(domain_->FindClassByAdminName("Group")->LDAPDisplayName, "group");
+  // Where the entry does not confirm it, the search decides.
+  ASSERT_TRUE(domain_->LoadSchemaClass("Contact")) << domain_->Error().GetText();
+  EXPECT_EQ(domain_->FindClassByAdminName("Contact")->LDAPDisplayName, "contact");
+  ASSERT_TRUE(domain_->LoadSchemaClass("User")) << domain_->Error().GetText();
+  EXPECT_EQ(domain_->FindClassByAdminName("User")->SchemaDN, "CN=User," + schema);
+  EXPECT_EQ(directory_->Calls().search_filters.size(), 2u);
+  EXPECT_FALSE(domain_->LoadSchemaClass("E-mail-Addresses"));
+  EXPECT_EQ(domain_->Error().GetText(),
+            "Could not locate information for the schema class E-mail-Addresses.");
+}
+
 TEST_F(DomainTest, EmptyCacheIsRebuiltFromTheDirectory) {
   UseCache();
   WriteFileText(CachePath(), "");
