@@ -36,6 +36,13 @@ inline ControlTemplate Painted(int id, std::string text, int x, int y, int w, in
   return control;
 }
 
+// The program's icon, size dialog units square, on a ground of that colour.
+inline ControlTemplate ProgramIcon(int x, int y, int size, platform::Colour ground) {
+  ControlTemplate control = Painted(-1, "", x, y, size, size, ground);
+  control.style |= platform::kStyleIcon;
+  return control;
+}
+
 inline constexpr platform::Colour kWhite{255, 255, 255};
 inline constexpr platform::Colour kBrand{80, 0, 80};
 

@@ -14,11 +14,9 @@ constexpr int kTextWidth = 205;
 
 // The dark areas around the white panel that holds a page's texts.
 std::vector<ControlTemplate> ColouredAreas() {
-  ControlTemplate icon = Painted(-1, "", 29, 14, 32, 32, kBrand);
-  icon.style |= platform::kStyleIcon;
   return {
       Painted(1045, "", 0, 0, 90, kPageHeight, kBrand),
-      icon,
+      ProgramIcon(29, 14, 32, kBrand),
       Painted(1046, "", 90, 0, kPageWidth - 90, 3, kBrand),
       Painted(1047, "", 90, kPageHeight - 3, kPageWidth - 90, 3, kBrand),
       Painted(1048, "", kPageWidth - 3, 3, 3, kPageHeight - 6, kBrand),

@@ -21,13 +21,12 @@ std::vector<ControlTemplate> TaskPageFrame(const std::string& title, const std::
       Text(kIdTitle, title, 15, 7, 262, 9, kStyleBold),
       Text(kIdQuestion, question, 25, 18, 252, 16),
       // The frame's icon at the band's right end.
-      Painted(-1, "", kPageWidth - 32, 6, 24, 24, kWhite),
+      ProgramIcon(kPageWidth - 32, 6, 24, kWhite),
       Control(-1, ControlKind::kEtchedLine, "", 0, 36, kPageWidth, 1),
       Control(kIdBottomBand, ControlKind::kEtchedLine, "", 0, kPageHeight - 1, kPageWidth, 1),
   };
   controls[1].background = kWhite;
   controls[2].background = kWhite;
-  controls[3].style |= platform::kStyleIcon;
   if (!instruction.empty()) {
     controls.push_back(Text(kIdInstruction, instruction, 25, 42, 270, 9 * instruction_lines));
   }

@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "directory/dn.h"
+#include "directory/ds/account_control.h"
 #include "directory/ds/hex.h"
 #include "directory/identifier_text.h"
 #include "import/split_values.h"
@@ -14,8 +15,6 @@ namespace tessary {
 namespace {
 
 constexpr const char* kRemoveValue = "~DEL";
-// Bit 2 of userAccountControl: the account is disabled.
-constexpr std::int32_t kAccountDisabledBit = 0x2;
 
 std::string Lower(std::string_view text) {
   std::string lower(text);
@@ -217,7 +216,7 @@ bool ImportUndo::ReadPrevious(ds::Object& object, const std::string& dn,
     const ds::Values* control = values_of("userAccountControl");
     const std::int32_t* flags = control ? control->front().integer() : nullptr;
     if (flags)
-      previous->line[Index("accountDisabled")] = (*flags & kAccountDisabledBit) ? "Yes" : "No";
+      previous->line[Index("accountDisabled")] = (*flags & ds::kUacAccountDisable) ? "Yes" : "No";
   }
   std::string parent;
   if (Index("cn") >= 0 && !SplitDN(dn, &parent, &previous->name, error)) return false;

@@ -6,6 +6,7 @@
 #include <random>
 
 #include "directory/dn.h"
+#include "directory/ds/account_control.h"
 #include "directory/ds/ads_path.h"
 #include "directory/ds/dn.h"
 #include "directory/ds/ds_error.h"
@@ -20,8 +21,6 @@
 namespace tessary {
 namespace {
 
-constexpr std::uint32_t kAccountDisabled = 0x2;
-constexpr std::uint32_t kPasswordNotRequired = 0x20;
 // The password rule the embedded directory keeps: seven characters of three kinds.
 constexpr std::int32_t kCopyMinimumPasswordLength = 7;
 constexpr std::int32_t kPasswordComplexity = 0x1;
@@ -362,7 +361,7 @@ bool RehearsalSource::CopyObject(const std::string& dn, CBVKError& error) {
     }
     if (name == "useraccountcontrol") {
       const std::optional<std::int32_t> flags = Number(&attribute);
-      if (flags && (*flags & (kAccountDisabled | kPasswordNotRequired)) == 0) {
+      if (flags && (*flags & (ds::kUacAccountDisable | ds::kUacPasswordNotRequired)) == 0) {
         (void)here->SetPassword(CopyPassword());
       }
     }

@@ -257,10 +257,13 @@ HRESULT Session::SearchPage(const std::string& base, SearchScope scope, const st
   std::vector<std::string> lookup = UnknownAttributes(attributes);
   if (lookup.size() > kNamesPerLookup) lookup.resize(kNamesPerLookup);
   const std::string lookup_filter = lookup.empty() ? std::string() : SchemaLookupFilter(lookup);
-  std::vector<std::string> lookup_names = SchemaLookupAttributes();
+  std::vector<std::string> lookup_names;
   std::vector<char*> lookup_wanted;
-  for (std::string& name : lookup_names) lookup_wanted.push_back(name.data());
-  lookup_wanted.push_back(nullptr);
+  if (!lookup.empty()) {
+    lookup_names = SchemaLookupAttributes();
+    for (std::string& name : lookup_names) lookup_wanted.push_back(name.data());
+    lookup_wanted.push_back(nullptr);
+  }
   std::vector<RawEntry> raw, lookup_raw;
   bool looked_up = false;
   std::string diagnostic, next_cookie;
