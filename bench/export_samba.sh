@@ -13,16 +13,10 @@ set -euo pipefail
 build=$(cd "${1:-build}" && pwd)
 users=${2:-2000}
 runs=${TESSARY_BENCH_RUNS:-7}
-source_dir=$(cd "$(dirname "$0")/.." && pwd)
+# shellcheck source=bench/bench_dc.sh
+source "$(dirname "$0")/bench_dc.sh"
 work=$(mktemp -d)
-env_file=$work/dc.env
-trap '"$source_dir/tests/samba/dc.sh" stop "$env_file" >/dev/null 2>&1 || true; rm -rf "$work"' EXIT
-
-"$source_dir/tests/samba/dc.sh" start "$env_file" >/dev/null
-set -a
-# shellcheck disable=SC1090
-source "$env_file"
-set +a
+bench_dc "$work"
 unset LDAPNOINIT
 export HOME=$work XDG_DATA_HOME=$work/data XDG_CONFIG_HOME=$work/config
 tessary=("$build/src/cli/tessary" --directory "$TESSARY_SAMBA_URI")

@@ -6,15 +6,10 @@
 set -euo pipefail
 build=$(cd "$1" && pwd)
 count=${2:-2000}
-here=$(cd "$(dirname "$0")" && pwd)
+# shellcheck source=bench/bench_dc.sh
+source "$(dirname "$0")/bench_dc.sh"
 work=$(mktemp -d)
-envfile=$work/dc.env
-trap '"$here/../tests/samba/dc.sh" stop "$envfile" >/dev/null 2>&1 || true; rm -rf "$work"' EXIT
-"$here/../tests/samba/dc.sh" start "$envfile" >/dev/null
-set -a
-# shellcheck disable=SC1090
-source "$envfile"
-set +a
+bench_dc "$work"
 base=$TESSARY_SAMBA_BASE_DN
 ldap() { "$@" -H "$TESSARY_SAMBA_URI" -x -D "$TESSARY_BIND_DN" -y "$TESSARY_BIND_PASSWORD_FILE"; }
 rate() { awk -v n="$count" -v s="$1" 'BEGIN { printf "%.0f entries/s (%.2f s)", n / s, s }'; }

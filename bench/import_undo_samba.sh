@@ -8,20 +8,10 @@
 set -euo pipefail
 build=$(cd "$1" && pwd)
 count=${2:-2000}
-here=$(cd "$(dirname "$0")" && pwd)
+# shellcheck source=bench/bench_dc.sh
+source "$(dirname "$0")/bench_dc.sh"
 work=$(mktemp -d)
-if [[ -n "${TESSARY_BENCH_DC_ENV:-}" ]]; then
-  envfile=$TESSARY_BENCH_DC_ENV
-  trap 'rm -rf "$work"' EXIT
-else
-  envfile=$work/dc.env
-  trap '"$here/../tests/samba/dc.sh" stop "$envfile" >/dev/null 2>&1 || true; rm -rf "$work"' EXIT
-  "$here/../tests/samba/dc.sh" start "$envfile" >/dev/null
-fi
-set -a
-# shellcheck disable=SC1090
-source "$envfile"
-set +a
+bench_dc "$work"
 unit="OU=Undo$$,$TESSARY_SAMBA_BASE_DN"
 import() { "$build/bench/import_file" "$TESSARY_SAMBA_URI" "$@" | tail -n 1 | cut -d' ' -f1; }
 rate() { awk -v n="$count" -v s="$1" 'BEGIN { printf "%.0f entries/s (%.2f s)", n / s, s }'; }
