@@ -139,6 +139,7 @@ bool CuttingProxy::Relay(Pair& pair, bool from_client) {
     CutAll();
     return false;
   }
+  if (!from_client) std::this_thread::sleep_for(answer_delay_.load());
   if (!WriteAll(to, buffer, got)) {
     Close(pair);
     return false;

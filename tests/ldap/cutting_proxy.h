@@ -43,6 +43,11 @@ class CuttingProxy {
   void CutRandomly(std::uint32_t seed, std::chrono::milliseconds shortest,
                    std::chrono::milliseconds longest, int max_cuts);
 
+  // Holds every piece the server sends for delay before passing it on, so that a run of n
+  // requests lasts at least n times delay however fast the machine is: long enough for the
+  // random cuts to fall inside it.
+  void DelayAnswers(std::chrono::milliseconds delay) { answer_delay_ = delay; }
+
   int Cuts() const { return cuts_.load(); }
   int Accepted() const { return accepted_.load(); }
 
@@ -70,6 +75,7 @@ class CuttingProxy {
   std::atomic<bool> cut_now_{false};
   std::atomic<int> cuts_{0};
   std::atomic<int> accepted_{0};
+  std::atomic<std::chrono::milliseconds> answer_delay_{std::chrono::milliseconds(0)};
   std::mutex mutex_;  // the refusal and the random plan
   std::chrono::steady_clock::time_point refuse_until_{};
   bool random_ = false;

@@ -120,6 +120,8 @@ TEST_F(SambaImportFault, AnImportCutAtRandomEndsInTheIntendedStateAfterOneReimpo
   testing::WriteFileText(Path("writes.csv"), writes);
   testing::WriteFileText(Path("moves.csv"), moves);
 
+  const std::map<std::string, int> entries = {{"writes.csv", created + modified + deleted},
+                                               {"moves.csv", moved}};
   for (const char* file : {"writes.csv", "moves.csv"}) {
     int cuts = 0;
     ProgramRun run;
@@ -127,6 +129,9 @@ TEST_F(SambaImportFault, AnImportCutAtRandomEndsInTheIntendedStateAfterOneReimpo
     {
       CuttingProxy proxy(dc_.Var("TESSARY_SAMBA_ADDRESS"), 636);
       proxy.CutRandomly(seed, std::chrono::milliseconds(100), std::chrono::milliseconds(700), 60);
+      // A fast run may end within the second the first cut waits for after the bind: with
+      // every answer held, each file's run lasts more than 1.6 s on any machine.
+      proxy.DelayAnswers(std::chrono::milliseconds(1600 / entries.at(file)));
       run = Import(proxy.Uri("ldaps"), Path(file));
       cuts = proxy.Cuts();
     }
