@@ -2,6 +2,7 @@
 // line validation and run, exactly as the wizard calls them.
 #include <filesystem>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -85,23 +86,44 @@ class RehearsalFolder {
   std::string path_;
 };
 
-// The directory a rehearsal runs on, at copy: the embedded directory's file copied whole, or
-// what the import file touches on a server read into a new embedded directory, with the
-// sentences that say where that copy may behave otherwise than the server. Only reads reach the
-// location either way. False when the message is printed.
-bool MakeRehearsalCopy(const CommandLine& line, const std::string& location,
-                       const std::string& copy, Console& console,
-                       std::vector<std::string>* caveats) {
+// The rehearsal's private folder, made only once the copy is about to begin and under the
+// interrupt catcher: a Ctrl-C while the server is still being reached ends the process with
+// nothing left behind in the temporary folder. Null when the message is printed.
+std::unique_ptr<RehearsalFolder> MakeRehearsalFolder(Console& console) {
+  const std::optional<std::string> folder =
+      platform::MakePrivateTemporaryFolder("tessary-rehearsal-");
+  if (folder) return std::make_unique<RehearsalFolder>(*folder);
+  console.err << "Could not create a folder for the rehearsal in '" << platform::TemporaryFolder()
+              << "'.\n";
+  return nullptr;
+}
+
+std::string CopyPath(const RehearsalFolder& folder) { return folder.Path() + "directory.db"; }
+
+// The directory a rehearsal runs on, in a private folder: the embedded directory's file copied
+// whole, or what the import file touches on a server read into a new embedded directory, with
+// the sentences that say where that copy may behave otherwise than the server. Only reads reach
+// the location either way. Null when the message is printed.
+std::unique_ptr<RehearsalFolder> MakeRehearsalCopy(const CommandLine& line,
+                                                   const std::string& location, Console& console,
+                                                   std::vector<std::string>* caveats) {
   std::string error;
   if (!ds::IsLdapLocation(location)) {
-    if (ds::embedded::CopyEmbeddedDirectory(location, copy, &error)) return true;
-    console.err << error << "\n";
-    return false;
+    platform::ScopedInterruptCatcher interrupt;
+    std::unique_ptr<RehearsalFolder> scratch = MakeRehearsalFolder(console);
+    if (!scratch) return nullptr;
+    if (!ds::embedded::CopyEmbeddedDirectory(location, CopyPath(*scratch), &error)) {
+      console.err << error << "\n";
+      return nullptr;
+    }
+    if (!platform::InterruptRequested()) return scratch;
+    console.err << kRehearsalCancelled << "\n";
+    return nullptr;
   }
   Session server;
   if (!server.Connect(line.directory, &error)) {
     console.err << error << "\n";
-    return false;
+    return nullptr;
   }
   // The file is checked against the server's schema, as the real run checks it.
   DomainImportDirectory directory(server.Domain());
@@ -109,48 +131,41 @@ bool MakeRehearsalCopy(const CommandLine& line, const std::string& location,
   ApplyOptions(line, &engine);
   if (!engine.CheckImportFile() || !engine.ValidateImportLines()) {
     console.err << engine.Error().Text() << "\n";
-    return false;
+    return nullptr;
   }
   RehearsalSource source(server.Directory(), engine);
   CBVKError failure;
   // Ctrl-C must not end the process with the server's objects left in the temporary folder.
   platform::ScopedInterruptCatcher interrupt;
-  if (!source.CopyTo(copy, failure)) {
+  std::unique_ptr<RehearsalFolder> scratch = MakeRehearsalFolder(console);
+  if (!scratch) return nullptr;
+  if (!source.CopyTo(CopyPath(*scratch), failure)) {
     console.err << failure.Text() << "\n";
-    return false;
+    return nullptr;
   }
   *caveats = source.Caveats();
-  return true;
+  return scratch;
 }
 
 // The import on a copy of the directory: the change set, the counts and the failures a real
 // run would give, and the directory itself never written.
 int Rehearse(const CommandLine& line, Console& console) {
   const std::string location = ChooseDirectoryLocation(line.directory);
-  const std::optional<std::string> folder =
-      platform::MakePrivateTemporaryFolder("tessary-rehearsal-");
-  if (!folder) {
-    console.err << "Could not create a folder for the rehearsal in '" << platform::TemporaryFolder()
-                << "'.\n";
-    return kExitCouldNotRun;
-  }
-  RehearsalFolder scratch(*folder);
-  const std::string copy = scratch.Path() + "directory.db";
   std::vector<std::string> caveats;
-  if (!MakeRehearsalCopy(line, location, copy, console, &caveats)) {
-    return platform::InterruptRequested() ? kExitInterrupted : kExitCouldNotRun;
-  }
+  const std::unique_ptr<RehearsalFolder> scratch =
+      MakeRehearsalCopy(line, location, console, &caveats);
+  if (!scratch) return platform::InterruptRequested() ? kExitInterrupted : kExitCouldNotRun;
   std::string error;
   Session session;
-  if (!session.Connect(copy, &error)) {
+  if (!session.Connect(CopyPath(*scratch), &error)) {
     console.err << error << "\n";
     return kExitCouldNotRun;
   }
   const auto prepare = [&](CImportEngine& engine) {
     // Nothing of the rehearsal stays behind: its error file, undo file and log are the copy's.
-    engine.ErrorFolder = scratch.Path();
-    engine.DataFolder = scratch.Path();
-    engine.UndoFile = scratch.Path() + "undo.csv";
+    engine.ErrorFolder = scratch->Path();
+    engine.DataFolder = scratch->Path();
+    engine.UndoFile = scratch->Path() + "undo.csv";
     engine.KeepRecords = true;
   };
   const auto report = [&](CImportEngine& engine) {

@@ -123,7 +123,7 @@ bool RehearsalSource::CopyTo(const std::string& path, CBVKError& error) {
   for (const std::string& dn : order) {
     // Ctrl-C while a caller catches it: the caller removes the copy made so far.
     if (platform::InterruptRequested()) {
-      error.SetText("The rehearsal was cancelled.");
+      error.SetText(kRehearsalCancelled);
       return false;
     }
     if (!CopyObject(dn, error)) return false;

@@ -20,6 +20,9 @@
 
 namespace tessary {
 
+// What a rehearsal says when Ctrl-C stopped its copy.
+inline constexpr char kRehearsalCancelled[] = "The rehearsal was cancelled.";
+
 class RehearsalSource {
  public:
   // source: a connection that only this rehearsal uses. engine: its file checked against the
@@ -30,7 +33,7 @@ class RehearsalSource {
   // Creates the embedded directory file at path (which must not exist) with the source's
   // domain and copies into it what the file touches. Fails, with the message in error, when the
   // source cannot be kept from writing, cannot be read, or the copy cannot be made, and with
-  // "The rehearsal was cancelled." once Ctrl-C came while a platform::ScopedInterruptCatcher
+  // kRehearsalCancelled once Ctrl-C came while a platform::ScopedInterruptCatcher
   // is alive.
   [[nodiscard]] bool CopyTo(const std::string& path, CBVKError& error);
 

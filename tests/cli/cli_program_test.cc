@@ -2,6 +2,8 @@
 // standard error, run on a private machine against a test directory.
 #include <gtest/gtest.h>
 #include <fcntl.h>
+#include <netinet/in.h>
+#include <poll.h>
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <sys/wait.h>
@@ -318,6 +320,47 @@ TEST_F(TessaryProgramTest, RehearsalShowsTheChangesAndFailuresOfTheRealRunAndWri
                       "\",title,Clerk,Engineer,\r\n2,fail,\"" + nobody),
             std::string::npos)
       << FileText("report.csv");
+}
+
+// Ctrl-C while the server is still being reached (here one that takes the connection and never
+// answers) ends the process before anything of the rehearsal is in the temporary folder.
+TEST_F(TessaryProgramTest, ARehearsalInterruptedBeforeItsCopyLeavesNothingInTheTemporaryFolder) {
+  WriteFileText(machine_.Root() / "in.csv", "mode,distinguishedName\r\nDelete,\"CN=A,DC=x\"\r\n");
+  const std::filesystem::path temporary = machine_.Root() / "tmp";
+  std::filesystem::create_directory(temporary);
+  const int listener = socket(AF_INET, SOCK_STREAM, 0);
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  socklen_t length = sizeof address;
+  ASSERT_EQ(bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+  ASSERT_EQ(getsockname(listener, reinterpret_cast<sockaddr*>(&address), &length), 0);
+  ASSERT_EQ(listen(listener, 4), 0);
+  const std::string uri = "ldaps://127.0.0.1:" + std::to_string(ntohs(address.sin_port));
+  const std::string file = Path("in.csv");
+  const pid_t child = fork();
+  if (child == 0) {
+    setenv("TMPDIR", temporary.c_str(), 1);
+    setenv("LDAPNOINIT", "1", 1);
+    const int null = open("/dev/null", O_RDWR);
+    for (int fd : {0, 1, 2}) dup2(null, fd);
+    execl(TESSARY_PROGRAM, TESSARY_PROGRAM, "--directory", uri.c_str(), "import", file.c_str(),
+          "--rehearse", nullptr);
+    _exit(127);
+  }
+  ASSERT_GT(child, 0);
+  // A program that ends before it connects must fail the test, not hang it.
+  pollfd waiting{listener, POLLIN, 0};
+  const int connection =
+      poll(&waiting, 1, 20'000) == 1 ? accept(listener, nullptr, nullptr) : -1;
+  kill(child, SIGINT);
+  int status = 0;
+  waitpid(child, &status, 0);
+  if (connection >= 0) close(connection);
+  close(listener);
+  EXPECT_GE(connection, 0);
+  EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGINT) << status;
+  EXPECT_TRUE(std::filesystem::is_empty(temporary));
 }
 
 TEST_F(TessaryProgramTest, ImportKeepsNoChoices) {
