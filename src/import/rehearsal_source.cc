@@ -97,9 +97,17 @@ bool RehearsalSource::CopyTo(const std::string& path, CBVKError& error) {
                 Failed(hr) ? hr : E_FAIL);
   }
   domain_dn_ = *context.string();
+  // Attributes of a later schema than the copy's own, or of the domain's own extensions, are
+  // defined in the copy as the server defines them.
+  ds::embedded::SchemaDefinition schema = ds::embedded::BuiltinSchema();
+  std::vector<std::string> unplaced;
+  if (!AddServerAttributes(source_, ColumnAttributes(), &schema, &unplaced, error)) return false;
+  for (const std::string& name : unplaced) {
+    Note("The server allows the attribute '" + name +
+         "' only on classes the rehearsal's directory lacks; entries that set it fail here.");
+  }
   std::string reason;
-  if (!ds::embedded::ProvisionDomain(path, DNToDomainName(domain_dn_),
-                                     ds::embedded::BuiltinSchema(), {}, &reason) ||
+  if (!ds::embedded::ProvisionDomain(path, DNToDomainName(domain_dn_), schema, {}, &reason) ||
       !ds::embedded::OpenEmbeddedDirectory(path, &copy_, &reason)) {
     error.SetText(reason);
     return false;
@@ -270,13 +278,19 @@ bool RehearsalSource::CollectNamesakes(CBVKError& error) {
   return true;
 }
 
-bool RehearsalSource::CheckSchema(CBVKError& error) {
+std::vector<std::string> RehearsalSource::ColumnAttributes() const {
   std::vector<std::string> names;
   for (const CImportColumn& column : engine_.Columns()) {
     if (!IsSpecialColumn(column.Name, Creating::No)) names.push_back(column.Name);
   }
+  return names;
+}
+
+bool RehearsalSource::CheckSchema(CBVKError& error) {
   SchemaComparison comparison;
-  if (!CompareAttributeSchemas(source_, *copy_, names, &comparison, error)) return false;
+  if (!CompareAttributeSchemas(source_, *copy_, ColumnAttributes(), &comparison, error)) {
+    return false;
+  }
   if (!comparison.missing.empty()) {
     std::string list;
     for (const std::string& name : comparison.missing) list += (list.empty() ? "'" : ", '") + name + "'";

@@ -64,6 +64,8 @@ class RehearsalSource {
   // The attributes read from the source for every object.
   std::vector<std::string> AttributeNames() const;
   void Note(const std::string& caveat);
+  // The file's columns that name attributes.
+  std::vector<std::string> ColumnAttributes() const;
 
   ds::Directory& source_;
   CImportEngine& engine_;
