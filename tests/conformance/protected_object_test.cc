@@ -64,6 +64,26 @@ TEST_F(ProtectedObjectTest, GuardedContainersAreNeitherDeletedMovedNorRenamed) {
   EXPECT_HR(S_OK, BindResult(InDomain("CN=Computers")));
 }
 
+// Only the directory marks an object it cannot do without: a client that names
+// isCriticalSystemObject at all, on a new object, to change it or to clear it, is refused.
+TEST_F(ProtectedObjectTest, NoClientMarksOrUnmarksACriticalObject) {
+  EXPECT_HR(E_DS_UNWILLING_TO_PERFORM,
+            Make(ou(), "organizationalUnit", "OU=Critical", {{"isCriticalSystemObject", "FALSE"}}));
+  EXPECT_HR(E_DS_NO_SUCH_OBJECT, BindResult("OU=Critical," + ou()));
+  const auto change = [this](const std::string& dn, PropertyOperation operation,
+                             const Values& values) {
+    std::unique_ptr<Object> object = Bind(dn);
+    if (object == nullptr) return E_FAIL;
+    HRESULT hr = object->PutEx(operation, "isCriticalSystemObject", values);
+    return Failed(hr) ? hr : object->SetInfo();
+  };
+  EXPECT_HR(E_DS_UNWILLING_TO_PERFORM, change(ou(), ADS_PROPERTY_UPDATE, {Value::Boolean(true)}));
+  EXPECT_HR(E_DS_UNWILLING_TO_PERFORM, change(Users(), ADS_PROPERTY_UPDATE, {Value::Boolean(false)}));
+  EXPECT_HR(E_DS_UNWILLING_TO_PERFORM, change(Users(), ADS_PROPERTY_CLEAR, {}));
+  EXPECT_EQ("", Text(ou(), "isCriticalSystemObject"));
+  EXPECT_EQ("TRUE", Text(Users(), "isCriticalSystemObject"));
+}
+
 // Windows refuses to delete a built-in account or group as unwilling to perform; Samba refuses
 // with "other" (80).
 TEST_F(ProtectedObjectTest, BuiltInAccountsAndGroupsAreNotDeleted) {

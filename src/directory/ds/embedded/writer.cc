@@ -95,6 +95,9 @@ HRESULT Writer::Apply(const ObjectClass& object_class, const std::vector<Change>
       }
       if (type->definition.link_id % 2 != 0) return E_DS_UNWILLING_TO_PERFORM;
       if (type->definition.system_only) return E_DS_CONSTRAINT_VIOLATION;
+      // Not system-only in the schema, yet only the directory itself marks the objects it
+      // cannot do without: AD refuses a client that names it at all, even to clear it.
+      if (type->key == "iscriticalsystemobject") return E_DS_UNWILLING_TO_PERFORM;
       if (!creating && type->key == object_class.rdn_attribute) return E_DS_CANT_ON_RDN;
     }
     std::vector<Stored> incoming;
