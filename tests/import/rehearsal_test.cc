@@ -128,6 +128,36 @@ class RehearsalTest : public DirectoryImportTest {
     return ChangeSetText(changes);
   }
 
+  // The rehearsal of the engine's import file: read over a connection of its own into a copy,
+  // then run on the copy, which copy holds; the copy's caveats and predicted change set.
+  void RehearseOnCopy(Connection* copy, Lines* caveats, Lines* predicted) {
+    Connection source;
+    Open(SourceLocation(), &source);
+    ASSERT_TRUE(source.engine->CheckImportFile() && source.engine->ValidateImportLines())
+        << source.engine->Error().Text();
+    RehearsalSource rehearsal(*source.directory, *source.engine);
+    CBVKError error;
+    const std::string copy_path = (scratch_ / "copy.db").string();
+    ASSERT_TRUE(rehearsal.CopyTo(copy_path, error)) << error.Text();
+    *caveats = rehearsal.Caveats();
+    Open(copy_path, copy);
+    copy->engine->UndoFile = (scratch_ / "rehearsal-undo.csv").string();
+    copy->engine->KeepRecords = true;
+    ASSERT_TRUE(copy->engine->CheckImportFile() && copy->engine->ValidateImportLines())
+        << copy->engine->Error().Text();
+    ScriptedProgressHost host;
+    ASSERT_EQ(RunBehindDialog(*copy->engine, host), 1);
+    *predicted = ChangeSetOf(*copy->engine, *copy->adapter);
+  }
+
+  // The real run of file on the test's directory, and its change set.
+  Lines RealChanges(const Lines& file) {
+    engine_->UndoFile = (scratch_ / "real-undo.csv").string();
+    engine_->KeepRecords = true;
+    EXPECT_EQ(Import(file), 1);
+    return ChangeSetOf(*engine_, *adapter_);
+  }
+
   // The file's copy made over a connection of the test's own: its caveats, or the message
   // when it could not be made.
   bool Rehearse(const Lines& file, Lines* said) {
@@ -158,33 +188,15 @@ TEST_F(RehearsalTest, RehearsalPredictsTheRealRunAndChangesNothing) {
                          "CN=LostAndFound," + DomainDN()};
   const auto before = UpdateNumbers(watched);
 
-  // The rehearsal: read over a connection of its own, run on the copy.
-  Connection source;
-  Open(SourceLocation(), &source);
-  ASSERT_TRUE(source.engine->CheckImportFile() && source.engine->ValidateImportLines())
-      << source.engine->Error().Text();
-  RehearsalSource rehearsal(*source.directory, *source.engine);
-  CBVKError error;
-  const std::string copy_path = (scratch_ / "copy.db").string();
-  ASSERT_TRUE(rehearsal.CopyTo(copy_path, error)) << error.Text();
-  EXPECT_TRUE(rehearsal.Caveats().empty()) << JoinValues(rehearsal.Caveats());
   Connection copy;
-  Open(copy_path, &copy);
-  copy.engine->UndoFile = (scratch_ / "rehearsal-undo.csv").string();
-  copy.engine->KeepRecords = true;
-  ASSERT_TRUE(copy.engine->CheckImportFile() && copy.engine->ValidateImportLines())
-      << copy.engine->Error().Text();
-  ScriptedProgressHost host;
-  ASSERT_EQ(RunBehindDialog(*copy.engine, host), 1);
-  const Lines predicted = ChangeSetOf(*copy.engine, *copy.adapter);
+  Lines caveats, predicted;
+  RehearseOnCopy(&copy, &caveats, &predicted);
+  ASSERT_FALSE(HasFatalFailure());
+  EXPECT_TRUE(caveats.empty()) << JoinValues(caveats);
   EXPECT_EQ(UpdateNumbers(watched), before);
   EXPECT_FALSE(Exists(Dn(Unique("New"))));
 
-  // The real run, on the directory itself.
-  engine_->UndoFile = (scratch_ / "real-undo.csv").string();
-  engine_->KeepRecords = true;
-  ASSERT_EQ(Import(file), 1);
-  const Lines done = ChangeSetOf(*engine_, *adapter_);
+  const Lines done = RealChanges(file);
   EXPECT_EQ(predicted, done);
   const auto predicts = [&predicted](const std::string& line) {
     return std::find(predicted.begin(), predicted.end(), line) != predicted.end();
@@ -352,31 +364,15 @@ TEST_F(RehearsalTest, AColumnOnlyTheServersSchemaKnowsIsRehearsedAsTheServerTake
                       "Modify," + Quoted(Dn(Unique("G1"))) + ",not on a group,",
                       "Modify," + Quoted(Dn("Bob")) + ",,not on a user"};
   WriteLines(engine_->ImportFile, file);
-  Connection source;
-  Open(SourceLocation(), &source);
-  ASSERT_TRUE(source.engine->CheckImportFile() && source.engine->ValidateImportLines())
-      << source.engine->Error().Text();
-  RehearsalSource rehearsal(*source.directory, *source.engine);
-  CBVKError error;
-  const std::string copy_path = (scratch_ / "copy.db").string();
-  ASSERT_TRUE(rehearsal.CopyTo(copy_path, error)) << error.Text();
-  EXPECT_EQ(rehearsal.Caveats(),
+  Connection copy;
+  Lines caveats, predicted;
+  RehearseOnCopy(&copy, &caveats, &predicted);
+  ASSERT_FALSE(HasFatalFailure());
+  EXPECT_EQ(caveats,
             Lines{"The server allows the attribute 'msDS-DeviceOSType' only on classes the "
                   "rehearsal's directory lacks; entries that set it fail here."});
-  Connection copy;
-  Open(copy_path, &copy);
-  copy.engine->UndoFile = (scratch_ / "rehearsal-undo.csv").string();
-  copy.engine->KeepRecords = true;
-  ASSERT_TRUE(copy.engine->CheckImportFile() && copy.engine->ValidateImportLines())
-      << copy.engine->Error().Text();
-  ScriptedProgressHost host;
-  ASSERT_EQ(RunBehindDialog(*copy.engine, host), 1);
-  const Lines predicted = ChangeSetOf(*copy.engine, *copy.adapter);
 
-  engine_->UndoFile = (scratch_ / "real-undo.csv").string();
-  engine_->KeepRecords = true;
-  ASSERT_EQ(Import(file), 1);
-  EXPECT_EQ(predicted, ChangeSetOf(*engine_, *adapter_));
+  EXPECT_EQ(predicted, RealChanges(file));
   EXPECT_EQ(Value(Dn("Alice"), "msDS-cloudExtensionAttribute1"), "in the cloud");
   // Not on a group, whose classes do not hold the attribute, nor a device's on a user: they
   // fail on both.
