@@ -206,18 +206,22 @@ bool AddServerAttributes(ds::Directory& server, const std::vector<std::string>& 
       placed.insert(key);
     }
   };
+  // The copy's classes that take each class as an auxiliary class on the server.
+  std::map<std::string, std::vector<ds::embedded::ClassDefinition*>> takers;
+  for (const auto& [name, server_class] : server_classes) {
+    const auto found = ours.find(name);
+    if (found == ours.end()) continue;
+    for (const std::string& auxiliary : server_class.auxiliaries) {
+      takers[auxiliary].push_back(found->second);
+    }
+  }
   for (const auto& [name, server_class] : server_classes) {
     if (const auto found = ours.find(name); found != ours.end()) {
       allow(*found->second, server_class);
-      continue;
-    }
-    // A class the copy lacks, such as an auxiliary class of a later schema: its attributes go to
-    // the copy's classes that take it as an auxiliary class on the server.
-    for (const auto& [other, other_class] : server_classes) {
-      const auto found = ours.find(other);
-      if (found != ours.end() && other_class.auxiliaries.contains(name)) {
-        allow(*found->second, server_class);
-      }
+    } else if (const auto taken = takers.find(name); taken != takers.end()) {
+      // A class the copy lacks, such as an auxiliary class of a later schema: its attributes go
+      // to the copy's classes that take it.
+      for (ds::embedded::ClassDefinition* taker : taken->second) allow(*taker, server_class);
     }
   }
   for (const auto& [key, name] : added) {
